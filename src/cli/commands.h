@@ -1,0 +1,22 @@
+// The entry point's logic: split the command line, declare DPI awareness,
+// dispatch on the command word. The platform's main() only gathers its inputs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "win/platform.h"
+
+namespace cli {
+
+inline constexpr int EXIT_USAGE = 2;
+
+std::string usage_text();
+
+// Runs the whole program for one command line. `module_path` stands in for
+// the arguments when the command line is empty. Returns the exit code.
+int run_program(win::Platform& p, std::u16string_view command_line, std::u16string_view module_path);
+
+int command_list(win::Platform& p);
+
+}  // namespace cli

@@ -1,0 +1,18 @@
+// The process entry: gathers the command line and hands everything else to
+// the portable program logic.
+#include <windows.h>
+
+#include <string>
+
+#include "cli/commands.h"
+#include "win/platform_win32.h"
+
+int main() {
+    const wchar_t* line = GetCommandLineW();
+    std::u16string command_line(line, line + lstrlenW(line));
+    wchar_t path[MAX_PATH * 2];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    std::u16string module_path(path, path + (n < MAX_PATH * 2 ? n : 0));
+    win::Win32Platform platform;
+    return cli::run_program(platform, command_line, module_path);
+}

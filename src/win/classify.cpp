@@ -1,0 +1,99 @@
+#include "win/classify.h"
+
+#include <array>
+
+#include "win/window_ops.h"
+
+namespace win {
+namespace {
+
+// Programs whose windows are never the tiler's business.
+constexpr std::array<std::string_view, 1> IGNORED_APPS = {"notepad.exe"};
+
+bool equals_ascii_nocase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+bool is_ignored_app(std::string_view exe) {
+    for (auto app : IGNORED_APPS) {
+        if (equals_ascii_nocase(exe, app)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string_view verdict_text(Verdict v) {
+    switch (v) {
+        case Verdict::Tile: return "tile";
+        case Verdict::Float: return "float";
+        case Verdict::Ignore: return "ignore";
+    }
+    return "";
+}
+
+std::string_view reason_text(Reason r) {
+    switch (r) {
+        case Reason::None: return "";
+        case Reason::IgnoredApp: return "ignored app";
+        case Reason::Owned: return "owned";
+        case Reason::ToolWindow: return "tool window";
+        case Reason::NoActivate: return "no-activate";
+        case Reason::Child: return "child";
+        case Reason::NoTitle: return "no title";
+        case Reason::ShellSurface: return "shell surface";
+        case Reason::Minimized: return "minimized";
+        case Reason::NotResizable: return "not resizable";
+        case Reason::Cloaked: return "cloaked";
+    }
+    return "";
+}
+
+Decision classify(const WindowFacts& f) {
+    if (is_ignored_app(f.exe)) return {Verdict::Ignore, Reason::IgnoredApp};
+    // The order of these checks is the precedence of the reasons.
+    if (f.has_owner) return {Verdict::Ignore, Reason::Owned};
+    if (f.ex_style & WS_EX_TOOLWINDOW) return {Verdict::Ignore, Reason::ToolWindow};
+    if (f.ex_style & WS_EX_NOACTIVATE) return {Verdict::Ignore, Reason::NoActivate};
+    if (f.style & WS_CHILD) return {Verdict::Ignore, Reason::Child};
+    if (f.title.empty()) return {Verdict::Ignore, Reason::NoTitle};
+    if (is_shell_class(f.class_name)) return {Verdict::Ignore, Reason::ShellSurface};
+    if (f.minimized) return {Verdict::Ignore, Reason::Minimized};
+    if (f.style & WS_THICKFRAME) return {Verdict::Tile, Reason::None};
+    return {Verdict::Float, Reason::NotResizable};
+}
+
+std::vector<WindowInfo> enumerate_windows(Platform& p) {
+    std::vector<WindowInfo> out;
+    for (Hwnd h : p.enum_windows()) {
+        if (!p.is_window_visible(h)) continue;
+        WindowInfo info;
+        info.hwnd = h;
+        info.title = window_title(p, h);
+        info.class_name = window_class(p, h);
+        info.window_rect = window_rect(p, h);
+        info.frame_rect = frame_rect(p, h).value_or(info.window_rect);
+        info.monitor = p.monitor_from_window(h, MonitorDefault::ToNearest);
+        info.exe = process_exe_name(p, window_process_id(p, h));
+        WindowFacts facts{info.exe,          info.title,           info.class_name, p.get_style(h),
+                          p.get_ex_style(h), bool(p.get_owner(h)), p.is_iconic(h)};
+        info.decision = classify(facts);
+        info.cloaked = is_cloaked(p, h);
+        out.push_back(std::move(info));
+    }
+    return out;
+}
+
+Decision effective_decision(const WindowInfo& info) {
+    if (info.cloaked && info.decision != Decision{Verdict::Ignore, Reason::IgnoredApp}) {
+        return {Verdict::Ignore, Reason::Cloaked};
+    }
+    return info.decision;
+}
+
+}  // namespace win

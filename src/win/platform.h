@@ -1,0 +1,148 @@
+// The program's whole contact with the operating system, as primitives that
+// mirror single Win32 calls. Everything that decides something is written on
+// top of this interface in plain C++, so it runs the same against the real
+// desktop (platform_win32.cpp) and against the simulated one in the tests.
+//
+// Keep each primitive a thin wrapper: no policy, no fallbacks, no formatting.
+// Those belong to the callers, where the host tests can see them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "win/types.h"
+
+namespace win {
+
+// Style bits that classification and the daemon read.
+inline constexpr std::uint32_t WS_THICKFRAME = 0x00040000;
+inline constexpr std::uint32_t WS_CHILD = 0x40000000;
+inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
+inline constexpr std::uint32_t WS_EX_NOACTIVATE = 0x08000000;
+
+// ShowWindow commands and SetWindowPos flags used by the program.
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_SHOWNOACTIVATE = 4;
+inline constexpr std::uint32_t SWP_NOSIZE = 0x0001;
+inline constexpr std::uint32_t SWP_NOMOVE = 0x0002;
+inline constexpr std::uint32_t SWP_NOZORDER = 0x0004;
+inline constexpr std::uint32_t SWP_NOACTIVATE = 0x0010;
+
+// Desktop Window Manager attributes.
+inline constexpr std::uint32_t DWMWA_EXTENDED_FRAME_BOUNDS = 9;
+inline constexpr std::uint32_t DWMWA_CLOAKED = 14;
+
+// Virtual keys and input flags.
+inline constexpr std::uint16_t VK_LWIN = 0x5B;
+inline constexpr std::uint16_t VK_RWIN = 0x5C;
+inline constexpr std::uint16_t VK_DUMMY = 0xE8;  // unassigned
+inline constexpr std::uint32_t KEYEVENTF_EXTENDEDKEY = 0x0001;
+inline constexpr std::uint32_t KEYEVENTF_KEYUP = 0x0002;
+
+// GetWindowPlacement's record, with rcNormalPosition kept as the four edges
+// the platform uses so that a saved position goes back unchanged.
+struct WindowPlacement {
+    std::uint32_t flags = 0;
+    std::uint32_t show_cmd = 0;
+    Point min_position;
+    Point max_position;
+    std::int32_t normal_left = 0;
+    std::int32_t normal_top = 0;
+    std::int32_t normal_right = 0;
+    std::int32_t normal_bottom = 0;
+    friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
+};
+
+// One keyboard event for SendInput.
+struct KeyInput {
+    std::uint16_t vk = 0;
+    std::uint32_t flags = 0;
+    friend bool operator==(const KeyInput&, const KeyInput&) = default;
+};
+
+enum class MonitorDefault { ToPrimary, ToNearest };
+
+class Platform {
+  public:
+    virtual ~Platform() = default;
+
+    // --- Windows ---------------------------------------------------------
+    // Top-level windows in EnumWindows order (Z order, topmost first).
+    virtual std::vector<Hwnd> enum_windows() = 0;
+    virtual bool is_window(Hwnd) = 0;
+    virtual bool is_window_visible(Hwnd) = 0;
+    // GetWindowTextW into 512 units / GetClassNameW into 256 units; empty on failure.
+    virtual std::u16string get_window_text(Hwnd) = 0;
+    virtual std::u16string get_class_name(Hwnd) = 0;
+    // 0 when the window is gone.
+    virtual std::uint32_t get_window_process_id(Hwnd) = 0;
+    // The full Win32 image path of a process; nothing when it cannot be opened or queried.
+    virtual std::optional<std::u16string> query_process_image(std::uint32_t pid) = 0;
+    virtual std::uint32_t get_style(Hwnd) = 0;
+    virtual std::uint32_t get_ex_style(Hwnd) = 0;
+    // GW_OWNER; a null handle when there is none or the call fails.
+    virtual Hwnd get_owner(Hwnd) = 0;
+    virtual bool is_iconic(Hwnd) = 0;
+    virtual bool is_zoomed(Hwnd) = 0;
+    virtual bool is_hung(Hwnd) = 0;
+    virtual std::optional<Rect> get_window_rect(Hwnd) = 0;
+    virtual Result<Rect> dwm_frame_bounds(Hwnd) = 0;
+    virtual Result<std::uint32_t> dwm_cloaked(Hwnd) = 0;
+    virtual Hmonitor monitor_from_window(Hwnd, MonitorDefault) = 0;
+    virtual Result<WindowPlacement> get_window_placement(Hwnd) = 0;
+
+    // --- Changing windows --------------------------------------------------
+    // ShowWindow's return value: whether the window was visible before.
+    virtual bool show_window(Hwnd, int show_cmd) = 0;
+    // SetWindowPos with no insert-after window.
+    virtual Status set_window_pos(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                  std::uint32_t flags) = 0;
+    virtual Status set_window_placement(Hwnd, const WindowPlacement&) = 0;
+    virtual Hwnd foreground_window() = 0;
+    virtual bool set_foreground_window(Hwnd) = 0;
+
+    // --- Monitors ------------------------------------------------------------
+    // In the system's enumeration order; monitors whose information cannot be read are left out.
+    virtual std::vector<WorkArea> enum_monitors() = 0;
+    virtual std::optional<WorkArea> monitor_info(Hmonitor) = 0;
+
+    // --- Input ---------------------------------------------------------------
+    // SendInput in one call; the number of events the system inserted.
+    virtual std::uint32_t send_input(const std::vector<KeyInput>&) = 0;
+    // The most significant bit of GetAsyncKeyState.
+    virtual bool async_key_down(std::uint16_t vk) = 0;
+
+    // --- Process and console -------------------------------------------------
+    // SetProcessDpiAwarenessContext(PER_MONITOR_AWARE_V2).
+    virtual Status set_dpi_awareness() = 0;
+    // GetConsoleProcessList with room for two; 0 when there is no console.
+    virtual std::uint32_t console_process_count() = 0;
+    // Standard output and error, with the console rule applied by the platform.
+    virtual void write_out(std::string_view utf8) = 0;
+    virtual void write_err(std::string_view utf8) = 0;
+    virtual void sleep_ms(std::uint32_t ms) = 0;
+
+    // --- Environment and files -----------------------------------------------
+    // Paths are UTF-8 Win32 paths. Errors carry the system message and code.
+    virtual std::optional<std::string> get_env(std::string_view name) = 0;
+    virtual std::string temp_dir() = 0;
+    // Nothing when the file does not exist; an error when it cannot be read.
+    virtual Result<std::optional<std::string>> read_file(const std::string& path) = 0;
+    // Writes a temporary file beside `path` and moves it over `path` in one
+    // step, so a crash or a full disk never leaves a half-written file.
+    virtual Status replace_file(const std::string& path, std::string_view bytes) = 0;
+    // Creates the folder and all missing parents; an existing folder is fine.
+    virtual Status create_directories(const std::string& path) = 0;
+    // A missing file is an error with code ERROR_FILE_NOT_FOUND (2).
+    virtual Status delete_file(const std::string& path) = 0;
+};
+
+inline constexpr std::uint32_t ERROR_FILE_NOT_FOUND = 2;
+inline constexpr std::uint32_t ERROR_PATH_NOT_FOUND = 3;
+
+}  // namespace win

@@ -1,0 +1,357 @@
+#include "win/platform_win32.h"
+
+#include <dwmapi.h>
+#include <windows.h>
+
+#include <string>
+
+#include "win/handle_win32.h"
+#include "win/text.h"
+
+namespace win {
+namespace {
+
+HWND H(Hwnd h) { return to_hwnd(h.value); }
+HMONITOR M(Hmonitor m) { return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(m.value)); }
+Hmonitor from_monitor(HMONITOR m) { return Hmonitor{static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(m))}; }
+
+Rect from_rect(const RECT& r) { return rect_from_ltrb(r.left, r.top, r.right, r.bottom); }
+
+std::wstring wide(std::string_view utf8) {
+    const std::u16string s = utf8_to_utf16(utf8);
+    return std::wstring(s.begin(), s.end());
+}
+
+std::u16string u16(const wchar_t* s, std::size_t n) { return std::u16string(s, s + n); }
+
+Error hresult_error(HRESULT hr) {
+    return Error{static_cast<std::uint32_t>(hr), system_message(static_cast<DWORD>(hr))};
+}
+
+// Newer entry points are looked up at run time, so that a system without
+// them loses one feature instead of refusing to start the program.
+template <typename Fn>
+Fn lookup(const wchar_t* module, const char* name) {
+    HMODULE m = GetModuleHandleW(module);
+    if (!m) return nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name)));
+}
+
+void write_stream(DWORD which, std::string_view utf8) {
+    HANDLE h = GetStdHandle(which);
+    if (h == nullptr || h == INVALID_HANDLE_VALUE || utf8.empty()) return;
+    DWORD mode = 0;
+    if (GetFileType(h) == FILE_TYPE_CHAR && GetConsoleMode(h, &mode) && GetConsoleOutputCP() != CP_UTF8) {
+        const std::wstring text = wide(utf8);
+        DWORD written = 0;
+        WriteConsoleW(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    while (!utf8.empty()) {
+        DWORD written = 0;
+        if (!WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) || written == 0) return;
+        utf8.remove_prefix(written);
+    }
+}
+
+BOOL CALLBACK collect_window(HWND h, LPARAM lp) {
+    reinterpret_cast<std::vector<Hwnd>*>(lp)->push_back(Hwnd{from_hwnd(h)});
+    return TRUE;
+}
+
+BOOL CALLBACK collect_monitor(HMONITOR m, HDC, LPRECT, LPARAM lp) {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoW(m, &mi)) {
+        reinterpret_cast<std::vector<WorkArea>*>(lp)->push_back(WorkArea{
+            from_monitor(m), from_rect(mi.rcWork), from_rect(mi.rcMonitor), (mi.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::string system_message(std::uint32_t code) {
+    wchar_t* buffer = nullptr;
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::u16string text = n && buffer ? u16(buffer, n) : std::u16string();
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == u' ' || text.back() == u'\t' || text.back() == u'\r' ||
+                             text.back() == u'\n' || text.back() == u'\v' || text.back() == u'\f')) {
+        text.pop_back();
+    }
+    return utf16_to_utf8(text);
+}
+
+Error last_error() {
+    const DWORD code = GetLastError();
+    return Error{code, system_message(code)};
+}
+
+std::vector<Hwnd> Win32Platform::enum_windows() {
+    std::vector<Hwnd> out;
+    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+bool Win32Platform::is_window(Hwnd h) { return IsWindow(H(h)) != FALSE; }
+bool Win32Platform::is_window_visible(Hwnd h) { return IsWindowVisible(H(h)) != FALSE; }
+
+std::u16string Win32Platform::get_window_text(Hwnd h) {
+    wchar_t buf[512];
+    const int n = GetWindowTextW(H(h), buf, 512);
+    return n > 0 ? u16(buf, static_cast<std::size_t>(n)) : std::u16string();
+}
+
+std::u16string Win32Platform::get_class_name(Hwnd h) {
+    wchar_t buf[256];
+    const int n = GetClassNameW(H(h), buf, 256);
+    return n > 0 ? u16(buf, static_cast<std::size_t>(n)) : std::u16string();
+}
+
+std::uint32_t Win32Platform::get_window_process_id(Hwnd h) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(H(h), &pid);
+    return pid;
+}
+
+std::optional<std::u16string> Win32Platform::query_process_image(std::uint32_t pid) {
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process) return std::nullopt;
+    wchar_t buf[1024];
+    DWORD size = 1024;
+    if (!QueryFullProcessImageNameW(process.get(), 0, buf, &size)) return std::nullopt;
+    return u16(buf, size);
+}
+
+std::uint32_t Win32Platform::get_style(Hwnd h) {
+    return static_cast<std::uint32_t>(GetWindowLongPtrW(H(h), GWL_STYLE));
+}
+
+std::uint32_t Win32Platform::get_ex_style(Hwnd h) {
+    return static_cast<std::uint32_t>(GetWindowLongPtrW(H(h), GWL_EXSTYLE));
+}
+
+Hwnd Win32Platform::get_owner(Hwnd h) { return Hwnd{from_hwnd(GetWindow(H(h), GW_OWNER))}; }
+bool Win32Platform::is_iconic(Hwnd h) { return IsIconic(H(h)) != FALSE; }
+bool Win32Platform::is_zoomed(Hwnd h) { return IsZoomed(H(h)) != FALSE; }
+bool Win32Platform::is_hung(Hwnd h) { return IsHungAppWindow(H(h)) != FALSE; }
+
+std::optional<Rect> Win32Platform::get_window_rect(Hwnd h) {
+    RECT r;
+    if (!GetWindowRect(H(h), &r)) return std::nullopt;
+    return from_rect(r);
+}
+
+Result<Rect> Win32Platform::dwm_frame_bounds(Hwnd h) {
+    RECT r{};
+    const HRESULT hr = DwmGetWindowAttribute(H(h), DWMWA_EXTENDED_FRAME_BOUNDS, &r, sizeof r);
+    if (FAILED(hr)) return hresult_error(hr);
+    return from_rect(r);
+}
+
+Result<std::uint32_t> Win32Platform::dwm_cloaked(Hwnd h) {
+    DWORD value = 0;
+    const HRESULT hr = DwmGetWindowAttribute(H(h), DWMWA_CLOAKED, &value, sizeof value);
+    if (FAILED(hr)) return hresult_error(hr);
+    return static_cast<std::uint32_t>(value);
+}
+
+Hmonitor Win32Platform::monitor_from_window(Hwnd h, MonitorDefault d) {
+    return from_monitor(
+        MonitorFromWindow(H(h), d == MonitorDefault::ToNearest ? MONITOR_DEFAULTTONEAREST : MONITOR_DEFAULTTOPRIMARY));
+}
+
+Result<WindowPlacement> Win32Platform::get_window_placement(Hwnd h) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(H(h), &wp)) return last_error();
+    WindowPlacement out;
+    out.flags = wp.flags;
+    out.show_cmd = wp.showCmd;
+    out.min_position = {wp.ptMinPosition.x, wp.ptMinPosition.y};
+    out.max_position = {wp.ptMaxPosition.x, wp.ptMaxPosition.y};
+    out.normal_left = wp.rcNormalPosition.left;
+    out.normal_top = wp.rcNormalPosition.top;
+    out.normal_right = wp.rcNormalPosition.right;
+    out.normal_bottom = wp.rcNormalPosition.bottom;
+    return out;
+}
+
+bool Win32Platform::show_window(Hwnd h, int cmd) { return ShowWindow(H(h), cmd) != FALSE; }
+
+Status Win32Platform::set_window_pos(Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                     std::uint32_t flags) {
+    if (!SetWindowPos(H(h), nullptr, x, y, width, height, flags)) return last_error();
+    return success();
+}
+
+Status Win32Platform::set_window_placement(Hwnd h, const WindowPlacement& p) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    wp.flags = p.flags;
+    wp.showCmd = p.show_cmd;
+    wp.ptMinPosition = {p.min_position.x, p.min_position.y};
+    wp.ptMaxPosition = {p.max_position.x, p.max_position.y};
+    wp.rcNormalPosition = {p.normal_left, p.normal_top, p.normal_right, p.normal_bottom};
+    if (!SetWindowPlacement(H(h), &wp)) return last_error();
+    return success();
+}
+
+Hwnd Win32Platform::foreground_window() { return Hwnd{from_hwnd(GetForegroundWindow())}; }
+bool Win32Platform::set_foreground_window(Hwnd h) { return SetForegroundWindow(H(h)) != FALSE; }
+
+std::vector<WorkArea> Win32Platform::enum_monitors() {
+    std::vector<WorkArea> out;
+    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+std::optional<WorkArea> Win32Platform::monitor_info(Hmonitor m) {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (!GetMonitorInfoW(M(m), &mi)) return std::nullopt;
+    return WorkArea{m, from_rect(mi.rcWork), from_rect(mi.rcMonitor), (mi.dwFlags & MONITORINFOF_PRIMARY) != 0};
+}
+
+std::uint32_t Win32Platform::send_input(const std::vector<KeyInput>& inputs) {
+    std::vector<INPUT> raw(inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        raw[i].type = INPUT_KEYBOARD;
+        raw[i].ki.wVk = inputs[i].vk;
+        raw[i].ki.dwFlags = inputs[i].flags;
+    }
+    return SendInput(static_cast<UINT>(raw.size()), raw.data(), sizeof(INPUT));
+}
+
+bool Win32Platform::async_key_down(std::uint16_t vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+Status Win32Platform::set_dpi_awareness() {
+    using Fn = BOOL(WINAPI*)(HANDLE);
+    auto fn = lookup<Fn>(L"user32.dll", "SetProcessDpiAwarenessContext");
+    if (!fn) return Error{ERROR_PROC_NOT_FOUND, system_message(ERROR_PROC_NOT_FOUND)};
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    if (!fn(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return last_error();
+    return success();
+}
+
+std::uint32_t Win32Platform::console_process_count() {
+    DWORD pids[2];
+    return GetConsoleProcessList(pids, 2);
+}
+
+void Win32Platform::write_out(std::string_view utf8) { write_stream(STD_OUTPUT_HANDLE, utf8); }
+void Win32Platform::write_err(std::string_view utf8) { write_stream(STD_ERROR_HANDLE, utf8); }
+void Win32Platform::sleep_ms(std::uint32_t ms) { Sleep(ms); }
+
+std::optional<std::string> Win32Platform::get_env(std::string_view name) {
+    const std::wstring n = wide(name);
+    const DWORD size = GetEnvironmentVariableW(n.c_str(), nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::wstring value(size, L'\0');
+    const DWORD got = GetEnvironmentVariableW(n.c_str(), value.data(), size);
+    if (got == 0 || got >= size) return std::nullopt;
+    return utf16_to_utf8(u16(value.data(), got));
+}
+
+std::string Win32Platform::temp_dir() {
+    using Fn = DWORD(WINAPI*)(DWORD, LPWSTR);
+    wchar_t buf[MAX_PATH + 2];
+    DWORD n = 0;
+    if (auto fn = lookup<Fn>(L"kernel32.dll", "GetTempPath2W")) {
+        n = fn(MAX_PATH + 1, buf);
+    } else {
+        n = GetTempPathW(MAX_PATH + 1, buf);
+    }
+    return n ? utf16_to_utf8(u16(buf, n)) : std::string();
+}
+
+Result<std::optional<std::string>> Win32Platform::read_file(const std::string& path) {
+    UniqueHandle file(CreateFileW(wide(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return std::optional<std::string>();
+        return Error{code, system_message(code)};
+    }
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buf, sizeof buf, &got, nullptr)) return last_error();
+        if (got == 0) break;
+        data.append(buf, got);
+    }
+    return std::optional<std::string>(std::move(data));
+}
+
+Status Win32Platform::replace_file(const std::string& path, std::string_view bytes) {
+    const std::wstring target = wide(path);
+    const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    {
+        UniqueHandle file(
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return last_error();
+        std::string_view rest = bytes;
+        while (!rest.empty()) {
+            DWORD written = 0;
+            if (!WriteFile(file.get(), rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr)) {
+                Error e = last_error();
+                file.reset();
+                DeleteFileW(temp.c_str());
+                return e;
+            }
+            rest.remove_prefix(written);
+        }
+        // The data must be on disk before the rename makes it the only copy.
+        if (!FlushFileBuffers(file.get())) {
+            Error e = last_error();
+            file.reset();
+            DeleteFileW(temp.c_str());
+            return e;
+        }
+    }
+    if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Error e = last_error();
+        DeleteFileW(temp.c_str());
+        return e;
+    }
+    return success();
+}
+
+Status Win32Platform::create_directories(const std::string& path) {
+    const std::wstring p = wide(path);
+    // Skip the root ("C:\" or "\\server\share\") that cannot be created.
+    std::size_t start = 0;
+    if (p.size() >= 2 && p[1] == L':') {
+        start = 3;
+    } else if (p.rfind(L"\\\\", 0) == 0) {
+        const auto server = p.find(L'\\', 2);
+        const auto share = server == std::wstring::npos ? server : p.find(L'\\', server + 1);
+        start = share == std::wstring::npos ? p.size() : share + 1;
+    }
+    for (std::size_t i = start; i <= p.size(); ++i) {
+        if (i != p.size() && p[i] != L'\\' && p[i] != L'/') continue;
+        if (i == 0 || p[i - 1] == L'\\' || p[i - 1] == L'/') continue;
+        const std::wstring prefix = p.substr(0, i);
+        if (!CreateDirectoryW(prefix.c_str(), nullptr)) {
+            const DWORD code = GetLastError();
+            if (code == ERROR_ALREADY_EXISTS) {
+                const DWORD attributes = GetFileAttributesW(prefix.c_str());
+                if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+            }
+            return Error{code, system_message(code)};
+        }
+    }
+    return success();
+}
+
+Status Win32Platform::delete_file(const std::string& path) {
+    if (!DeleteFileW(wide(path).c_str())) return last_error();
+    return success();
+}
+
+}  // namespace win

@@ -1,0 +1,56 @@
+// The real platform: each primitive is one Win32 call (or a short fixed
+// sequence of them). Built only for Windows.
+#pragma once
+
+#include "win/platform.h"
+
+namespace win {
+
+class Win32Platform : public Platform {
+  public:
+    std::vector<Hwnd> enum_windows() override;
+    bool is_window(Hwnd) override;
+    bool is_window_visible(Hwnd) override;
+    std::u16string get_window_text(Hwnd) override;
+    std::u16string get_class_name(Hwnd) override;
+    std::uint32_t get_window_process_id(Hwnd) override;
+    std::optional<std::u16string> query_process_image(std::uint32_t pid) override;
+    std::uint32_t get_style(Hwnd) override;
+    std::uint32_t get_ex_style(Hwnd) override;
+    Hwnd get_owner(Hwnd) override;
+    bool is_iconic(Hwnd) override;
+    bool is_zoomed(Hwnd) override;
+    bool is_hung(Hwnd) override;
+    std::optional<Rect> get_window_rect(Hwnd) override;
+    Result<Rect> dwm_frame_bounds(Hwnd) override;
+    Result<std::uint32_t> dwm_cloaked(Hwnd) override;
+    Hmonitor monitor_from_window(Hwnd, MonitorDefault) override;
+    Result<WindowPlacement> get_window_placement(Hwnd) override;
+    bool show_window(Hwnd, int show_cmd) override;
+    Status set_window_pos(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                          std::uint32_t flags) override;
+    Status set_window_placement(Hwnd, const WindowPlacement&) override;
+    Hwnd foreground_window() override;
+    bool set_foreground_window(Hwnd) override;
+    std::vector<WorkArea> enum_monitors() override;
+    std::optional<WorkArea> monitor_info(Hmonitor) override;
+    std::uint32_t send_input(const std::vector<KeyInput>&) override;
+    bool async_key_down(std::uint16_t vk) override;
+    Status set_dpi_awareness() override;
+    std::uint32_t console_process_count() override;
+    void write_out(std::string_view utf8) override;
+    void write_err(std::string_view utf8) override;
+    void sleep_ms(std::uint32_t ms) override;
+    std::optional<std::string> get_env(std::string_view name) override;
+    std::string temp_dir() override;
+    Result<std::optional<std::string>> read_file(const std::string& path) override;
+    Status replace_file(const std::string& path, std::string_view bytes) override;
+    Status create_directories(const std::string& path) override;
+    Status delete_file(const std::string& path) override;
+};
+
+// The system's message text for an error code, trailing white space removed.
+std::string system_message(std::uint32_t code);
+Error last_error();
+
+}  // namespace win

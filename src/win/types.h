@@ -1,0 +1,104 @@
+// Plain values shared by every module: rectangles, opaque handles, and the
+// result type that carries a platform error instead of throwing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace win {
+
+// A screen rectangle in physical pixels. Win32 hands out left/top/right/bottom;
+// everything past the platform layer works with width and height.
+struct Rect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+
+    std::int32_t right() const { return left + width; }
+    std::int32_t bottom() const { return top + height; }
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+inline Rect rect_from_ltrb(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
+    return Rect{l, t, r - l, b - t};
+}
+
+struct Point {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+// Window and monitor handles are opaque integers so that the core never sees
+// a Win32 pointer type. Distinct types keep a monitor from being passed where
+// a window is meant.
+struct Hwnd {
+    std::uint64_t value = 0;
+    explicit operator bool() const { return value != 0; }
+    friend bool operator==(const Hwnd&, const Hwnd&) = default;
+};
+
+struct Hmonitor {
+    std::uint64_t value = 0;
+    explicit operator bool() const { return value != 0; }
+    friend bool operator==(const Hmonitor&, const Hmonitor&) = default;
+};
+
+// "0x" and lowercase hex without leading zeros: how every message and report
+// writes a window handle.
+std::string format_hwnd(Hwnd hwnd);
+
+// One display monitor.
+struct WorkArea {
+    Hmonitor handle;
+    Rect work;    // the desktop without the taskbar and docked bars
+    Rect bounds;  // the whole monitor
+    bool primary = false;
+    friend bool operator==(const WorkArea&, const WorkArea&) = default;
+};
+
+// A platform error: the last-error code or HRESULT of the call that failed,
+// with the system's message text for it.
+struct Error {
+    std::uint32_t code = 0;
+    std::string message;
+};
+
+// Success or an error. Expected failures travel as values; nothing here throws.
+template <typename T>
+class Result {
+  public:
+    Result(T value) : data_(std::move(value)) {}
+    Result(Error error) : data_(std::move(error)) {}
+
+    bool ok() const { return std::holds_alternative<T>(data_); }
+    explicit operator bool() const { return ok(); }
+    const T& value() const { return std::get<T>(data_); }
+    T& value() { return std::get<T>(data_); }
+    const Error& error() const { return std::get<Error>(data_); }
+
+  private:
+    std::variant<T, Error> data_;
+};
+
+// A result with nothing to carry on success.
+struct Ok {};
+using Status = Result<Ok>;
+inline Status success() { return Status(Ok{}); }
+
+}  // namespace win
+
+template <>
+struct std::hash<win::Hwnd> {
+    std::size_t operator()(const win::Hwnd& h) const noexcept { return std::hash<std::uint64_t>{}(h.value); }
+};
+
+template <>
+struct std::hash<win::Hmonitor> {
+    std::size_t operator()(const win::Hmonitor& h) const noexcept { return std::hash<std::uint64_t>{}(h.value); }
+};

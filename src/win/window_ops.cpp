@@ -1,0 +1,84 @@
+#include "win/window_ops.h"
+
+#include <array>
+
+#include "win/text.h"
+
+namespace win {
+
+std::string window_title(Platform& p, Hwnd h) { return utf16_to_utf8(p.get_window_text(h)); }
+
+std::string window_class(Platform& p, Hwnd h) { return utf16_to_utf8(p.get_class_name(h)); }
+
+std::uint32_t window_process_id(Platform& p, Hwnd h) { return p.get_window_process_id(h); }
+
+std::string process_exe_name(Platform& p, std::uint32_t pid) {
+    if (pid == 0) return {};
+    auto path = p.query_process_image(pid);
+    if (!path) return {};
+    const auto cut = path->find_last_of(u"\\/");
+    return utf16_to_utf8(cut == std::u16string::npos ? *path : path->substr(cut + 1));
+}
+
+Rect window_rect(Platform& p, Hwnd h) { return p.get_window_rect(h).value_or(Rect{}); }
+
+std::optional<Rect> frame_rect(Platform& p, Hwnd h) {
+    auto r = p.dwm_frame_bounds(h);
+    if (!r) return std::nullopt;
+    return r.value();
+}
+
+bool is_cloaked(Platform& p, Hwnd h) {
+    auto r = p.dwm_cloaked(h);
+    return r.ok() && r.value() != 0;
+}
+
+bool is_shell_class(const std::string& class_name) {
+    static constexpr std::array<const char*, 4> SHELL_CLASSES = {"Progman", "WorkerW", "Shell_TrayWnd",
+                                                                 "Shell_SecondaryTrayWnd"};
+    for (const char* c : SHELL_CLASSES) {
+        if (class_name == c) return true;
+    }
+    return false;
+}
+
+bool is_shell_window(Platform& p, Hwnd h) { return is_shell_class(window_class(p, h)); }
+
+Status move_window(Platform& p, Hwnd h, const Rect& target) {
+    if (p.is_hung(h)) return Error{0, NOT_RESPONDING};
+    if (p.is_zoomed(h)) p.show_window(h, SW_SHOWNOACTIVATE);
+    const Rect window = window_rect(p, h);
+    std::int32_t dx = 0, dy = 0, dw = 0, dh = 0;
+    if (auto frame = frame_rect(p, h)) {
+        dx = window.left - frame->left;
+        dy = window.top - frame->top;
+        dw = window.width - frame->width;
+        dh = window.height - frame->height;
+    }
+    return p.set_window_pos(h, target.left + dx, target.top + dy, target.width + dw, target.height + dh,
+                            SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool key_is_down(Platform& p, std::uint16_t vk) { return p.async_key_down(vk); }
+
+bool win_key_is_down(Platform& p) { return key_is_down(p, VK_LWIN) || key_is_down(p, VK_RWIN); }
+
+bool press_dummy_key(Platform& p) {
+    const std::vector<KeyInput> inputs = {{VK_DUMMY, 0}, {VK_DUMMY, KEYEVENTF_KEYUP}};
+    return p.send_input(inputs) == inputs.size();
+}
+
+bool focus_window(Platform& p, Hwnd h) {
+    press_dummy_key(p);
+    return p.set_foreground_window(h);
+}
+
+std::vector<WorkArea> enumerate_monitors(Platform& p) { return p.enum_monitors(); }
+
+std::optional<Rect> work_area_of_window(Platform& p, Hwnd h) {
+    auto info = p.monitor_info(p.monitor_from_window(h, MonitorDefault::ToPrimary));
+    if (!info) return std::nullopt;
+    return info->work;
+}
+
+}  // namespace win

@@ -1,0 +1,363 @@
+#include "sim_desktop.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "win/text.h"
+
+namespace sim {
+namespace {
+
+constexpr std::uint32_t ERROR_ACCESS_DENIED = 5;
+constexpr std::uint32_t ERROR_SHARING_VIOLATION = 32;
+constexpr std::uint32_t ERROR_INVALID_WINDOW_HANDLE = 1400;
+
+win::Rect apply_insets(const win::Rect& r, const Insets& i) {
+    return {r.left + i.left, r.top + i.top, r.width - i.left - i.right, r.height - i.top - i.bottom};
+}
+
+std::int64_t overlap(const win::Rect& a, const win::Rect& b) {
+    const std::int64_t w = std::min(a.right(), b.right()) - std::max(a.left, b.left);
+    const std::int64_t h = std::min(a.bottom(), b.bottom()) - std::max(a.top, b.top);
+    return (w > 0 && h > 0) ? w * h : 0;
+}
+
+std::int64_t distance(const win::Rect& a, const win::Rect& b) {
+    const std::int64_t dx = std::max<std::int64_t>({0, b.left - a.right(), a.left - b.right()});
+    const std::int64_t dy = std::max<std::int64_t>({0, b.top - a.bottom(), a.top - b.bottom()});
+    return dx * dx + dy * dy;
+}
+
+std::string parent_folder(const std::string& path) {
+    const auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+}  // namespace
+
+std::string error_message(std::uint32_t code) {
+    switch (code) {
+        case 2: return "The system cannot find the file specified.";
+        case 3: return "The system cannot find the path specified.";
+        case 5: return "Access is denied.";
+        case 32: return "The process cannot access the file because it is being used by another process.";
+        case 112: return "There is not enough space on the disk.";
+        case 1400: return "Invalid window handle.";
+        default: return "";
+    }
+}
+
+win::Error make_error(std::uint32_t code) { return win::Error{code, error_message(code)}; }
+
+win::Hmonitor Desktop::add_monitor(win::Rect bounds, win::Rect work, bool primary) {
+    win::WorkArea m{win::Hmonitor{next_monitor_++}, work, bounds, primary};
+    monitors_.push_back(m);
+    return m.handle;
+}
+
+win::Hwnd Desktop::add_window(Window w) {
+    if (!w.hwnd) w.hwnd = win::Hwnd{next_hwnd_ += 0x10};
+    if (!w.maximized && !w.minimized) w.normal_rect = w.rect;
+    windows_.insert(windows_.begin(), w);
+    return w.hwnd;
+}
+
+Window& Desktop::window(win::Hwnd h) { return *find(h); }
+
+void Desktop::close_window(win::Hwnd h) {
+    std::erase_if(windows_, [&](const Window& w) { return w.hwnd == h; });
+}
+
+void Desktop::add_process(std::uint32_t pid, std::u16string image_path) { processes_[pid] = std::move(image_path); }
+
+win::Rect Desktop::frame_of(win::Hwnd h) {
+    const Window& w = *find(h);
+    return w.frame_insets ? apply_insets(w.rect, *w.frame_insets) : w.rect;
+}
+
+Window* Desktop::find(win::Hwnd h) {
+    for (auto& w : windows_) {
+        if (w.hwnd == h) return &w;
+    }
+    return nullptr;
+}
+
+std::optional<win::Rect> Desktop::work_area_for(const Window& w) {
+    auto info = monitor_info(monitor_from_window(w.hwnd, win::MonitorDefault::ToNearest));
+    if (!info) return std::nullopt;
+    return info->work;
+}
+
+std::vector<win::Hwnd> Desktop::enum_windows() {
+    std::vector<win::Hwnd> handles;
+    for (const auto& w : windows_) handles.push_back(w.hwnd);
+    return handles;
+}
+
+bool Desktop::is_window(win::Hwnd h) { return find(h) != nullptr; }
+
+bool Desktop::is_window_visible(win::Hwnd h) {
+    auto* w = find(h);
+    return w && w->visible;
+}
+
+std::u16string Desktop::get_window_text(win::Hwnd h) {
+    auto* w = find(h);
+    return w ? w->title.substr(0, 511) : std::u16string();
+}
+
+std::u16string Desktop::get_class_name(win::Hwnd h) {
+    auto* w = find(h);
+    return w ? w->class_name.substr(0, 255) : std::u16string();
+}
+
+std::uint32_t Desktop::get_window_process_id(win::Hwnd h) {
+    auto* w = find(h);
+    return w ? w->pid : 0;
+}
+
+std::optional<std::u16string> Desktop::query_process_image(std::uint32_t pid) {
+    auto it = processes_.find(pid);
+    if (it == processes_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::uint32_t Desktop::get_style(win::Hwnd h) {
+    auto* w = find(h);
+    return w ? w->style : 0;
+}
+
+std::uint32_t Desktop::get_ex_style(win::Hwnd h) {
+    auto* w = find(h);
+    return w ? w->ex_style : 0;
+}
+
+win::Hwnd Desktop::get_owner(win::Hwnd h) {
+    auto* w = find(h);
+    return w ? w->owner : win::Hwnd{};
+}
+
+bool Desktop::is_iconic(win::Hwnd h) {
+    auto* w = find(h);
+    return w && w->minimized;
+}
+
+bool Desktop::is_zoomed(win::Hwnd h) {
+    auto* w = find(h);
+    return w && w->maximized;
+}
+
+bool Desktop::is_hung(win::Hwnd h) {
+    auto* w = find(h);
+    return w && w->hung;
+}
+
+std::optional<win::Rect> Desktop::get_window_rect(win::Hwnd h) {
+    auto* w = find(h);
+    if (!w) return std::nullopt;
+    return w->rect;
+}
+
+win::Result<win::Rect> Desktop::dwm_frame_bounds(win::Hwnd h) {
+    auto* w = find(h);
+    if (!w || !w->frame_insets) return win::Error{0x80004001u, "Not implemented"};
+    return apply_insets(w->rect, *w->frame_insets);
+}
+
+win::Result<std::uint32_t> Desktop::dwm_cloaked(win::Hwnd h) {
+    auto* w = find(h);
+    if (!w) return win::Error{0x80070578u, "Invalid window handle."};
+    return w->cloaked ? 2u : 0u;
+}
+
+win::Hmonitor Desktop::monitor_from_window(win::Hwnd h, win::MonitorDefault fallback) {
+    auto* w = find(h);
+    const win::WorkArea* best = nullptr;
+    std::int64_t best_overlap = 0;
+    for (const auto& m : monitors_) {
+        if (w && overlap(w->rect, m.bounds) > best_overlap) {
+            best_overlap = overlap(w->rect, m.bounds);
+            best = &m;
+        }
+    }
+    if (!best && w && fallback == win::MonitorDefault::ToNearest) {
+        std::int64_t best_distance = std::numeric_limits<std::int64_t>::max();
+        for (const auto& m : monitors_) {
+            if (distance(w->rect, m.bounds) < best_distance) {
+                best_distance = distance(w->rect, m.bounds);
+                best = &m;
+            }
+        }
+    }
+    if (!best) {
+        for (const auto& m : monitors_) {
+            if (m.primary) best = &m;
+        }
+    }
+    return best ? best->handle : win::Hmonitor{};
+}
+
+win::Result<win::WindowPlacement> Desktop::get_window_placement(win::Hwnd h) {
+    auto* w = find(h);
+    if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
+    if (w->placement_error) return make_error(*w->placement_error);
+    win::WindowPlacement p;
+    p.show_cmd = w->minimized ? win::SW_SHOWMINIMIZED : w->maximized ? win::SW_SHOWMAXIMIZED : win::SW_SHOWNORMAL;
+    const win::Rect n = (w->minimized || w->maximized) ? w->normal_rect : w->rect;
+    p.normal_left = n.left;
+    p.normal_top = n.top;
+    p.normal_right = n.right();
+    p.normal_bottom = n.bottom();
+    p.min_position = {-1, -1};
+    p.max_position = {-1, -1};
+    return p;
+}
+
+bool Desktop::show_window(win::Hwnd h, int cmd) {
+    calls.push_back("show_window " + win::format_hwnd(h) + " " + std::to_string(cmd));
+    shows.push_back({h, cmd});
+    auto* w = find(h);
+    if (!w) return false;
+    const bool was_visible = w->visible;
+    if (cmd == win::SW_SHOWMAXIMIZED) {
+        if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
+        w->maximized = true;
+        w->minimized = false;
+        if (auto work = work_area_for(*w)) {
+            const Insets i = w->frame_insets.value_or(Insets{});
+            w->rect = {work->left - i.left, work->top - i.top, work->width + i.left + i.right,
+                       work->height + i.top + i.bottom};
+        }
+    } else if (cmd == win::SW_SHOWNOACTIVATE || cmd == win::SW_SHOWNORMAL) {
+        if (w->maximized || w->minimized) w->rect = w->normal_rect;
+        w->maximized = false;
+        w->minimized = false;
+    } else if (cmd == win::SW_SHOWMINIMIZED) {
+        if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
+        w->minimized = true;
+    }
+    w->visible = true;
+    return was_visible;
+}
+
+win::Status Desktop::set_window_pos(win::Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width,
+                                    std::int32_t height, std::uint32_t flags) {
+    calls.push_back("set_window_pos " + win::format_hwnd(h));
+    auto* w = find(h);
+    if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
+    if (w->move_error) return make_error(*w->move_error);
+    moves.push_back({h, x, y, width, height, flags});
+    if (!(flags & win::SWP_NOMOVE)) {
+        w->rect.left = x;
+        w->rect.top = y;
+    }
+    if (!(flags & win::SWP_NOSIZE)) {
+        w->rect.width = std::max(width, w->min_width);
+        w->rect.height = std::max(height, w->min_height);
+    }
+    if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
+    return win::success();
+}
+
+win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacement& p) {
+    calls.push_back("set_window_placement " + win::format_hwnd(h));
+    auto* w = find(h);
+    if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
+    if (w->placement_error) return make_error(*w->placement_error);
+    placements_set.push_back(h);
+    w->normal_rect = win::rect_from_ltrb(p.normal_left, p.normal_top, p.normal_right, p.normal_bottom);
+    w->maximized = false;
+    w->minimized = false;
+    w->rect = w->normal_rect;
+    if (p.show_cmd == win::SW_SHOWMAXIMIZED) show_window(h, win::SW_SHOWMAXIMIZED);
+    if (p.show_cmd == win::SW_SHOWMINIMIZED) show_window(h, win::SW_SHOWMINIMIZED);
+    return win::success();
+}
+
+win::Hwnd Desktop::foreground_window() { return foreground; }
+
+bool Desktop::set_foreground_window(win::Hwnd h) {
+    calls.push_back("set_foreground_window " + win::format_hwnd(h));
+    if (foreground_refused || !find(h)) return false;
+    foreground = h;
+    return true;
+}
+
+std::vector<win::WorkArea> Desktop::enum_monitors() { return monitors_; }
+
+std::optional<win::WorkArea> Desktop::monitor_info(win::Hmonitor m) {
+    for (const auto& w : monitors_) {
+        if (w.handle == m) return w;
+    }
+    return std::nullopt;
+}
+
+std::uint32_t Desktop::send_input(const std::vector<win::KeyInput>& inputs) {
+    calls.push_back("send_input");
+    input_batches.push_back(inputs);
+    return static_cast<std::uint32_t>(inputs.size());
+}
+
+bool Desktop::async_key_down(std::uint16_t vk) { return keys_down.count(vk) != 0; }
+
+win::Status Desktop::set_dpi_awareness() {
+    calls.push_back("set_dpi_awareness");
+    if (dpi_awareness_fails) return make_error(87);
+    return win::success();
+}
+
+std::uint32_t Desktop::console_process_count() { return console_processes; }
+
+void Desktop::write_out(std::string_view utf8) { out += utf8; }
+
+void Desktop::write_err(std::string_view utf8) { err += utf8; }
+
+void Desktop::sleep_ms(std::uint32_t ms) { slept_ms += ms; }
+
+std::optional<std::string> Desktop::get_env(std::string_view name) {
+    auto it = env.find(std::string(name));
+    if (it == env.end()) return std::nullopt;
+    return it->second;
+}
+
+std::string Desktop::temp_dir() { return temp; }
+
+win::Result<std::optional<std::string>> Desktop::read_file(const std::string& path) {
+    if (locked_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
+    auto it = files.find(path);
+    if (it == files.end()) return std::optional<std::string>();
+    return std::optional<std::string>(it->second);
+}
+
+win::Status Desktop::replace_file(const std::string& path, std::string_view bytes) {
+    calls.push_back("replace_file " + path);
+    const std::string folder = parent_folder(path);
+    if (!folder.empty() && !directories.count(folder)) return make_error(win::ERROR_PATH_NOT_FOUND);
+    if (read_only_folders.count(folder)) return make_error(ERROR_ACCESS_DENIED);
+    if (locked_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
+    files[path] = std::string(bytes);
+    return win::success();
+}
+
+win::Status Desktop::create_directories(const std::string& path) {
+    calls.push_back("create_directories " + path);
+    // Every prefix that ends before a separator is a folder of its own ("C:" included).
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\' || path[i] == '/') {
+            const std::string prefix = path.substr(0, i);
+            if (prefix.empty() || directories.count(prefix)) continue;
+            if (read_only_folders.count(parent_folder(prefix))) return make_error(ERROR_ACCESS_DENIED);
+            directories.insert(prefix);
+        }
+    }
+    return win::success();
+}
+
+win::Status Desktop::delete_file(const std::string& path) {
+    calls.push_back("delete_file " + path);
+    if (locked_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
+    if (!files.erase(path)) return make_error(win::ERROR_FILE_NOT_FOUND);
+    return win::success();
+}
+
+}  // namespace sim

@@ -1,0 +1,159 @@
+// A simulated desktop: monitors, windows, processes, files and a console,
+// behind the same interface as the real one. It records every change the
+// program asks for, so a test can assert on moves, inputs and output.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "win/platform.h"
+
+namespace sim {
+
+// How far the invisible resize borders reach past the visible frame.
+struct Insets {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+// What Windows 10 and 11 give an ordinary resizable window.
+inline constexpr Insets WIN10_INSETS = {7, 0, 7, 7};
+
+struct Window {
+    win::Hwnd hwnd;  // assigned by add_window when left zero
+    std::u16string title = u"Window";
+    std::u16string class_name = u"AppWindow";
+    std::uint32_t pid = 100;
+    std::uint32_t style = win::WS_THICKFRAME;
+    std::uint32_t ex_style = 0;
+    win::Hwnd owner;
+    bool visible = true;
+    bool minimized = false;
+    bool maximized = false;
+    bool cloaked = false;
+    bool hung = false;
+    win::Rect rect{100, 100, 800, 600};  // the raw window rectangle
+    // Nothing: the Desktop Window Manager gives no frame (as under Wine).
+    std::optional<Insets> frame_insets = Insets{};
+    // The restored rectangle while maximised or minimised.
+    win::Rect normal_rect{100, 100, 800, 600};
+    // The smallest raw size the window accepts (WM_GETMINMAXINFO).
+    std::int32_t min_width = 0;
+    std::int32_t min_height = 0;
+    // Makes SetWindowPos / Get/SetWindowPlacement fail with this last-error code.
+    std::optional<std::uint32_t> move_error;
+    std::optional<std::uint32_t> placement_error;
+};
+
+struct Move {
+    win::Hwnd hwnd;
+    std::int32_t x, y, width, height;
+    std::uint32_t flags;
+    friend bool operator==(const Move&, const Move&) = default;
+};
+
+struct ShowCall {
+    win::Hwnd hwnd;
+    int cmd;
+    friend bool operator==(const ShowCall&, const ShowCall&) = default;
+};
+
+// The system's message text for the error codes the simulation produces.
+std::string error_message(std::uint32_t code);
+win::Error make_error(std::uint32_t code);
+
+class Desktop : public win::Platform {
+  public:
+    // --- Building the scene --------------------------------------------------
+    // Adds a monitor; a zero handle gets the next free one.
+    win::Hmonitor add_monitor(win::Rect bounds, win::Rect work, bool primary = false);
+    // Adds a window on top of the Z order and returns its handle.
+    win::Hwnd add_window(Window w);
+    Window& window(win::Hwnd h);
+    void close_window(win::Hwnd h);
+    void add_process(std::uint32_t pid, std::u16string image_path);
+    // The visible frame as the program would read it.
+    win::Rect frame_of(win::Hwnd h);
+
+    // --- What the program did ---------------------------------------------------
+    std::vector<Move> moves;
+    std::vector<ShowCall> shows;
+    std::vector<std::vector<win::KeyInput>> input_batches;
+    std::vector<win::Hwnd> placements_set;
+    std::vector<std::string> calls;  // every call that changes something, in order
+    std::string out;
+    std::string err;
+
+    // --- Other state ---------------------------------------------------------------
+    win::Hwnd foreground;
+    std::set<std::uint16_t> keys_down;
+    std::uint32_t console_processes = 2;
+    bool dpi_awareness_fails = false;
+    bool foreground_refused = false;
+    std::map<std::string, std::string> env;
+    std::string temp = "C:\\Users\\user\\AppData\\Local\\Temp\\";
+    std::map<std::string, std::string> files;
+    std::set<std::string> directories;
+    std::set<std::string> locked_files;       // sharing violation on write and delete
+    std::set<std::string> read_only_folders;  // access denied on create or write inside
+
+    // --- win::Platform -------------------------------------------------------------
+    std::vector<win::Hwnd> enum_windows() override;
+    bool is_window(win::Hwnd) override;
+    bool is_window_visible(win::Hwnd) override;
+    std::u16string get_window_text(win::Hwnd) override;
+    std::u16string get_class_name(win::Hwnd) override;
+    std::uint32_t get_window_process_id(win::Hwnd) override;
+    std::optional<std::u16string> query_process_image(std::uint32_t pid) override;
+    std::uint32_t get_style(win::Hwnd) override;
+    std::uint32_t get_ex_style(win::Hwnd) override;
+    win::Hwnd get_owner(win::Hwnd) override;
+    bool is_iconic(win::Hwnd) override;
+    bool is_zoomed(win::Hwnd) override;
+    bool is_hung(win::Hwnd) override;
+    std::optional<win::Rect> get_window_rect(win::Hwnd) override;
+    win::Result<win::Rect> dwm_frame_bounds(win::Hwnd) override;
+    win::Result<std::uint32_t> dwm_cloaked(win::Hwnd) override;
+    win::Hmonitor monitor_from_window(win::Hwnd, win::MonitorDefault) override;
+    win::Result<win::WindowPlacement> get_window_placement(win::Hwnd) override;
+    bool show_window(win::Hwnd, int show_cmd) override;
+    win::Status set_window_pos(win::Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                               std::uint32_t flags) override;
+    win::Status set_window_placement(win::Hwnd, const win::WindowPlacement&) override;
+    win::Hwnd foreground_window() override;
+    bool set_foreground_window(win::Hwnd) override;
+    std::vector<win::WorkArea> enum_monitors() override;
+    std::optional<win::WorkArea> monitor_info(win::Hmonitor) override;
+    std::uint32_t send_input(const std::vector<win::KeyInput>&) override;
+    bool async_key_down(std::uint16_t vk) override;
+    win::Status set_dpi_awareness() override;
+    std::uint32_t console_process_count() override;
+    void write_out(std::string_view utf8) override;
+    void write_err(std::string_view utf8) override;
+    void sleep_ms(std::uint32_t ms) override;
+    std::optional<std::string> get_env(std::string_view name) override;
+    std::string temp_dir() override;
+    win::Result<std::optional<std::string>> read_file(const std::string& path) override;
+    win::Status replace_file(const std::string& path, std::string_view bytes) override;
+    win::Status create_directories(const std::string& path) override;
+    win::Status delete_file(const std::string& path) override;
+
+    std::uint32_t slept_ms = 0;
+
+  private:
+    Window* find(win::Hwnd h);
+    std::optional<win::Rect> work_area_for(const Window& w);
+    std::vector<Window> windows_;  // Z order, topmost first
+    std::vector<win::WorkArea> monitors_;
+    std::map<std::uint32_t, std::u16string> processes_;
+    std::uint64_t next_hwnd_ = 0x10010;
+    std::uint64_t next_monitor_ = 0x10001;
+};
+
+}  // namespace sim
