@@ -58,13 +58,13 @@ Decision classify(const WindowFacts& f) {
     if (is_ignored_app(f.exe)) return {Verdict::Ignore, Reason::IgnoredApp};
     // The order of these checks is the precedence of the reasons.
     if (f.has_owner) return {Verdict::Ignore, Reason::Owned};
-    if (f.ex_style & WS_EX_TOOLWINDOW) return {Verdict::Ignore, Reason::ToolWindow};
-    if (f.ex_style & WS_EX_NOACTIVATE) return {Verdict::Ignore, Reason::NoActivate};
-    if (f.style & WS_CHILD) return {Verdict::Ignore, Reason::Child};
+    if (f.ex_style & EXSTYLE_TOOLWINDOW) return {Verdict::Ignore, Reason::ToolWindow};
+    if (f.ex_style & EXSTYLE_NOACTIVATE) return {Verdict::Ignore, Reason::NoActivate};
+    if (f.style & STYLE_CHILD) return {Verdict::Ignore, Reason::Child};
     if (f.title.empty()) return {Verdict::Ignore, Reason::NoTitle};
     if (is_shell_class(f.class_name)) return {Verdict::Ignore, Reason::ShellSurface};
     if (f.minimized) return {Verdict::Ignore, Reason::Minimized};
-    if (f.style & WS_THICKFRAME) return {Verdict::Tile, Reason::None};
+    if (f.style & STYLE_THICKFRAME) return {Verdict::Tile, Reason::None};
     return {Verdict::Float, Reason::NotResizable};
 }
 

@@ -18,31 +18,31 @@
 namespace win {
 
 // Style bits that classification and the daemon read.
-inline constexpr std::uint32_t WS_THICKFRAME = 0x00040000;
-inline constexpr std::uint32_t WS_CHILD = 0x40000000;
-inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
-inline constexpr std::uint32_t WS_EX_NOACTIVATE = 0x08000000;
+inline constexpr std::uint32_t STYLE_THICKFRAME = 0x00040000;
+inline constexpr std::uint32_t STYLE_CHILD = 0x40000000;
+inline constexpr std::uint32_t EXSTYLE_TOOLWINDOW = 0x00000080;
+inline constexpr std::uint32_t EXSTYLE_NOACTIVATE = 0x08000000;
 
 // ShowWindow commands and SetWindowPos flags used by the program.
-inline constexpr int SW_SHOWNORMAL = 1;
-inline constexpr int SW_SHOWMINIMIZED = 2;
-inline constexpr int SW_SHOWMAXIMIZED = 3;
-inline constexpr int SW_SHOWNOACTIVATE = 4;
-inline constexpr std::uint32_t SWP_NOSIZE = 0x0001;
-inline constexpr std::uint32_t SWP_NOMOVE = 0x0002;
-inline constexpr std::uint32_t SWP_NOZORDER = 0x0004;
-inline constexpr std::uint32_t SWP_NOACTIVATE = 0x0010;
+inline constexpr int SHOW_NORMAL = 1;
+inline constexpr int SHOW_MINIMIZED = 2;
+inline constexpr int SHOW_MAXIMIZED = 3;
+inline constexpr int SHOW_NOACTIVATE = 4;
+inline constexpr std::uint32_t POS_NOSIZE = 0x0001;
+inline constexpr std::uint32_t POS_NOMOVE = 0x0002;
+inline constexpr std::uint32_t POS_NOZORDER = 0x0004;
+inline constexpr std::uint32_t POS_NOACTIVATE = 0x0010;
 
 // Desktop Window Manager attributes.
-inline constexpr std::uint32_t DWMWA_EXTENDED_FRAME_BOUNDS = 9;
-inline constexpr std::uint32_t DWMWA_CLOAKED = 14;
+inline constexpr std::uint32_t ATTR_EXTENDED_FRAME_BOUNDS = 9;
+inline constexpr std::uint32_t ATTR_CLOAKED = 14;
 
 // Virtual keys and input flags.
-inline constexpr std::uint16_t VK_LWIN = 0x5B;
-inline constexpr std::uint16_t VK_RWIN = 0x5C;
-inline constexpr std::uint16_t VK_DUMMY = 0xE8;  // unassigned
-inline constexpr std::uint32_t KEYEVENTF_EXTENDEDKEY = 0x0001;
-inline constexpr std::uint32_t KEYEVENTF_KEYUP = 0x0002;
+inline constexpr std::uint16_t KEY_LWIN = 0x5B;
+inline constexpr std::uint16_t KEY_RWIN = 0x5C;
+inline constexpr std::uint16_t KEY_UNASSIGNED = 0xE8;  // unassigned
+inline constexpr std::uint32_t KEY_EXTENDED = 0x0001;
+inline constexpr std::uint32_t KEY_UP = 0x0002;
 
 // GetWindowPlacement's record, with rcNormalPosition kept as the four edges
 // the platform uses so that a saved position goes back unchanged.
@@ -138,11 +138,11 @@ class Platform {
     virtual Status replace_file(const std::string& path, std::string_view bytes) = 0;
     // Creates the folder and all missing parents; an existing folder is fine.
     virtual Status create_directories(const std::string& path) = 0;
-    // A missing file is an error with code ERROR_FILE_NOT_FOUND (2).
+    // A missing file is an error with code ERR_FILE_NOT_FOUND (2).
     virtual Status delete_file(const std::string& path) = 0;
 };
 
-inline constexpr std::uint32_t ERROR_FILE_NOT_FOUND = 2;
-inline constexpr std::uint32_t ERROR_PATH_NOT_FOUND = 3;
+inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;
+inline constexpr std::uint32_t ERR_PATH_NOT_FOUND = 3;
 
 }  // namespace win

@@ -46,7 +46,7 @@ bool is_shell_window(Platform& p, Hwnd h) { return is_shell_class(window_class(p
 
 Status move_window(Platform& p, Hwnd h, const Rect& target) {
     if (p.is_hung(h)) return Error{0, NOT_RESPONDING};
-    if (p.is_zoomed(h)) p.show_window(h, SW_SHOWNOACTIVATE);
+    if (p.is_zoomed(h)) p.show_window(h, SHOW_NOACTIVATE);
     const Rect window = window_rect(p, h);
     std::int32_t dx = 0, dy = 0, dw = 0, dh = 0;
     if (auto frame = frame_rect(p, h)) {
@@ -56,15 +56,15 @@ Status move_window(Platform& p, Hwnd h, const Rect& target) {
         dh = window.height - frame->height;
     }
     return p.set_window_pos(h, target.left + dx, target.top + dy, target.width + dw, target.height + dh,
-                            SWP_NOZORDER | SWP_NOACTIVATE);
+                            POS_NOZORDER | POS_NOACTIVATE);
 }
 
 bool key_is_down(Platform& p, std::uint16_t vk) { return p.async_key_down(vk); }
 
-bool win_key_is_down(Platform& p) { return key_is_down(p, VK_LWIN) || key_is_down(p, VK_RWIN); }
+bool win_key_is_down(Platform& p) { return key_is_down(p, KEY_LWIN) || key_is_down(p, KEY_RWIN); }
 
 bool press_dummy_key(Platform& p) {
-    const std::vector<KeyInput> inputs = {{VK_DUMMY, 0}, {VK_DUMMY, KEYEVENTF_KEYUP}};
+    const std::vector<KeyInput> inputs = {{KEY_UNASSIGNED, 0}, {KEY_UNASSIGNED, KEY_UP}};
     return p.send_input(inputs) == inputs.size();
 }
 

@@ -15,7 +15,7 @@ struct ClassifyCase {
     Decision expected;
 };
 
-win::WindowFacts normal() { return {"app.exe", "Title", "AppWindow", win::WS_THICKFRAME, 0, false, false}; }
+win::WindowFacts normal() { return {"app.exe", "Title", "AppWindow", win::STYLE_THICKFRAME, 0, false, false}; }
 
 win::WindowFacts with(auto change) {
     auto f = normal();
@@ -32,14 +32,14 @@ TEST(Classify, ReasonsTakePrecedenceInTheirFixedOrder) {
         {"owned tool window",
          with([](F& f) {
              f.has_owner = true;
-             f.ex_style = win::WS_EX_TOOLWINDOW;
+             f.ex_style = win::EXSTYLE_TOOLWINDOW;
          }),
          {Verdict::Ignore, Reason::Owned}},
         {"tool and no-activate",
-         with([](F& f) { f.ex_style = win::WS_EX_TOOLWINDOW | win::WS_EX_NOACTIVATE; }),
+         with([](F& f) { f.ex_style = win::EXSTYLE_TOOLWINDOW | win::EXSTYLE_NOACTIVATE; }),
          {Verdict::Ignore, Reason::ToolWindow}},
-        {"no-activate", with([](F& f) { f.ex_style = win::WS_EX_NOACTIVATE; }), {Verdict::Ignore, Reason::NoActivate}},
-        {"child", with([](F& f) { f.style |= win::WS_CHILD; }), {Verdict::Ignore, Reason::Child}},
+        {"no-activate", with([](F& f) { f.ex_style = win::EXSTYLE_NOACTIVATE; }), {Verdict::Ignore, Reason::NoActivate}},
+        {"child", with([](F& f) { f.style |= win::STYLE_CHILD; }), {Verdict::Ignore, Reason::Child}},
         {"untitled", with([](F& f) { f.title.clear(); }), {Verdict::Ignore, Reason::NoTitle}},
         {"shell with title",
          with([](F& f) { f.class_name = "Shell_TrayWnd"; }),

@@ -18,7 +18,7 @@ TEST_F(MoveWindow, AddsInvisibleBordersBackSoTheFrameLandsOnTarget) {
     const auto h = d.add_window(w);
     ASSERT_TRUE(win::move_window(d, h, {100, 50, 800, 600}).ok());
     ASSERT_EQ(d.moves.size(), 1u);
-    EXPECT_EQ(d.moves[0], (sim::Move{h, 93, 50, 814, 607, win::SWP_NOZORDER | win::SWP_NOACTIVATE}));
+    EXPECT_EQ(d.moves[0], (sim::Move{h, 93, 50, 814, 607, win::POS_NOZORDER | win::POS_NOACTIVATE}));
     EXPECT_EQ(d.frame_of(h), (win::Rect{100, 50, 800, 600}));
     EXPECT_EQ(d.foreground, win::Hwnd{});  // never activated
 }
@@ -40,12 +40,12 @@ TEST_F(MoveWindow, MaximizedWindowIsRestoredWithoutActivationBeforeBordersAreRea
     w.rect = {200, 100, 1000, 700};
     w.frame_insets = sim::WIN10_INSETS;
     const auto h = d.add_window(w);
-    d.show_window(h, win::SW_SHOWMAXIMIZED);
+    d.show_window(h, win::SHOW_MAXIMIZED);
     d.shows.clear();
     d.calls.clear();
     ASSERT_TRUE(win::move_window(d, h, {8, 8, 948, 1024}).ok());
     ASSERT_EQ(d.shows.size(), 1u);
-    EXPECT_EQ(d.shows[0], (sim::ShowCall{h, win::SW_SHOWNOACTIVATE}));
+    EXPECT_EQ(d.shows[0], (sim::ShowCall{h, win::SHOW_NOACTIVATE}));
     EXPECT_EQ(d.calls.front(), "show_window " + win::format_hwnd(h) + " 4");
     EXPECT_FALSE(d.window(h).maximized);
     EXPECT_EQ(d.frame_of(h), (win::Rect{8, 8, 948, 1024}));
@@ -92,7 +92,7 @@ TEST(WindowOps, FocusPressesTheDummyKeyFirst) {
     const auto h = d.add_window({});
     EXPECT_TRUE(win::focus_window(d, h));
     ASSERT_EQ(d.input_batches.size(), 1u);
-    const std::vector<win::KeyInput> expected = {{0xE8, 0}, {0xE8, win::KEYEVENTF_KEYUP}};
+    const std::vector<win::KeyInput> expected = {{0xE8, 0}, {0xE8, win::KEY_UP}};
     EXPECT_EQ(d.input_batches[0], expected);
     EXPECT_EQ(d.calls, (std::vector<std::string>{"send_input", "set_foreground_window " + win::format_hwnd(h)}));
 }
@@ -100,9 +100,9 @@ TEST(WindowOps, FocusPressesTheDummyKeyFirst) {
 TEST(WindowOps, WinKeyIsEitherWindowsKey) {
     sim::Desktop d;
     EXPECT_FALSE(win::win_key_is_down(d));
-    d.keys_down = {win::VK_RWIN};
+    d.keys_down = {win::KEY_RWIN};
     EXPECT_TRUE(win::win_key_is_down(d));
-    d.keys_down = {win::VK_LWIN};
+    d.keys_down = {win::KEY_LWIN};
     EXPECT_TRUE(win::win_key_is_down(d));
 }
 

@@ -202,7 +202,7 @@ win::Result<win::WindowPlacement> Desktop::get_window_placement(win::Hwnd h) {
     if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
     if (w->placement_error) return make_error(*w->placement_error);
     win::WindowPlacement p;
-    p.show_cmd = w->minimized ? win::SW_SHOWMINIMIZED : w->maximized ? win::SW_SHOWMAXIMIZED : win::SW_SHOWNORMAL;
+    p.show_cmd = w->minimized ? win::SHOW_MINIMIZED : w->maximized ? win::SHOW_MAXIMIZED : win::SHOW_NORMAL;
     const win::Rect n = (w->minimized || w->maximized) ? w->normal_rect : w->rect;
     p.normal_left = n.left;
     p.normal_top = n.top;
@@ -219,7 +219,7 @@ bool Desktop::show_window(win::Hwnd h, int cmd) {
     auto* w = find(h);
     if (!w) return false;
     const bool was_visible = w->visible;
-    if (cmd == win::SW_SHOWMAXIMIZED) {
+    if (cmd == win::SHOW_MAXIMIZED) {
         if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
         w->maximized = true;
         w->minimized = false;
@@ -228,11 +228,11 @@ bool Desktop::show_window(win::Hwnd h, int cmd) {
             w->rect = {work->left - i.left, work->top - i.top, work->width + i.left + i.right,
                        work->height + i.top + i.bottom};
         }
-    } else if (cmd == win::SW_SHOWNOACTIVATE || cmd == win::SW_SHOWNORMAL) {
+    } else if (cmd == win::SHOW_NOACTIVATE || cmd == win::SHOW_NORMAL) {
         if (w->maximized || w->minimized) w->rect = w->normal_rect;
         w->maximized = false;
         w->minimized = false;
-    } else if (cmd == win::SW_SHOWMINIMIZED) {
+    } else if (cmd == win::SHOW_MINIMIZED) {
         if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
         w->minimized = true;
     }
@@ -247,11 +247,11 @@ win::Status Desktop::set_window_pos(win::Hwnd h, std::int32_t x, std::int32_t y,
     if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
     if (w->move_error) return make_error(*w->move_error);
     moves.push_back({h, x, y, width, height, flags});
-    if (!(flags & win::SWP_NOMOVE)) {
+    if (!(flags & win::POS_NOMOVE)) {
         w->rect.left = x;
         w->rect.top = y;
     }
-    if (!(flags & win::SWP_NOSIZE)) {
+    if (!(flags & win::POS_NOSIZE)) {
         w->rect.width = std::max(width, w->min_width);
         w->rect.height = std::max(height, w->min_height);
     }
@@ -269,8 +269,8 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
     w->maximized = false;
     w->minimized = false;
     w->rect = w->normal_rect;
-    if (p.show_cmd == win::SW_SHOWMAXIMIZED) show_window(h, win::SW_SHOWMAXIMIZED);
-    if (p.show_cmd == win::SW_SHOWMINIMIZED) show_window(h, win::SW_SHOWMINIMIZED);
+    if (p.show_cmd == win::SHOW_MAXIMIZED) show_window(h, win::SHOW_MAXIMIZED);
+    if (p.show_cmd == win::SHOW_MINIMIZED) show_window(h, win::SHOW_MINIMIZED);
     return win::success();
 }
 
@@ -332,7 +332,7 @@ win::Result<std::optional<std::string>> Desktop::read_file(const std::string& pa
 win::Status Desktop::replace_file(const std::string& path, std::string_view bytes) {
     calls.push_back("replace_file " + path);
     const std::string folder = parent_folder(path);
-    if (!folder.empty() && !directories.count(folder)) return make_error(win::ERROR_PATH_NOT_FOUND);
+    if (!folder.empty() && !directories.count(folder)) return make_error(win::ERR_PATH_NOT_FOUND);
     if (read_only_folders.count(folder)) return make_error(ERROR_ACCESS_DENIED);
     if (locked_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
     files[path] = std::string(bytes);
@@ -356,7 +356,7 @@ win::Status Desktop::create_directories(const std::string& path) {
 win::Status Desktop::delete_file(const std::string& path) {
     calls.push_back("delete_file " + path);
     if (locked_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
-    if (!files.erase(path)) return make_error(win::ERROR_FILE_NOT_FOUND);
+    if (!files.erase(path)) return make_error(win::ERR_FILE_NOT_FOUND);
     return win::success();
 }
 

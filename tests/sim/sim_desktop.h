@@ -30,7 +30,7 @@ struct Window {
     std::u16string title = u"Window";
     std::u16string class_name = u"AppWindow";
     std::uint32_t pid = 100;
-    std::uint32_t style = win::WS_THICKFRAME;
+    std::uint32_t style = win::STYLE_THICKFRAME;
     std::uint32_t ex_style = 0;
     win::Hwnd owner;
     bool visible = true;

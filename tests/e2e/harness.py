@@ -1,0 +1,109 @@
+"""What the end-to-end tests drive: quilt.exe itself, the test-window helper,
+and Wine's own programs."""
+
+import re
+import subprocess
+from dataclasses import dataclass
+
+from wine_env import WIN_BUILD, wait_for
+
+QUILT = WIN_BUILD / "quilt.exe"
+TESTWIN = WIN_BUILD / "quilt-testwin.exe"
+
+
+@dataclass
+class Outcome:
+    code: int
+    out: str
+    err: str
+
+
+def quilt(desktop, *args, timeout=60):
+    r = desktop.run([str(QUILT), *args], timeout=timeout)
+    return Outcome(r.returncode, r.stdout.decode("utf-8"), r.stderr.decode("utf-8", "replace"))
+
+
+def quilt_cmdline(desktop, tail, timeout=60):
+    """Runs quilt with a command line given to the letter (quotes and all),
+    through a batch file, since wine re-quotes its own arguments."""
+    bat = desktop.tmp / "run.bat"
+    bat.write_bytes(("@" + desktop.unix_to_windows(QUILT) + " " + tail + "\r\n").encode())
+    r = desktop.run(["cmd", "/c", desktop.unix_to_windows(bat)], timeout=timeout)
+    return Outcome(r.returncode, r.stdout.decode("utf-8"), r.stderr.decode("utf-8", "replace"))
+
+
+class TestWin:
+    """One quilt-testwin.exe process; its windows live as long as it does."""
+
+    def __init__(self, desktop):
+        self.proc = desktop.popen([str(TESTWIN)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        assert self._read() == "ready"
+
+    def _read(self):
+        line = self.proc.stdout.readline()
+        if not line:
+            raise RuntimeError("quilt-testwin.exe ended")
+        return line.decode("utf-8").rstrip("\n")
+
+    def ask(self, line):
+        self.proc.stdin.write((line + "\n").encode("utf-8"))
+        self.proc.stdin.flush()
+        return self._read()
+
+    def open(self, kind, title="Test window"):
+        answer = self.ask("open %s %s" % (kind, title))
+        assert answer.startswith("hwnd "), answer
+        return answer.split()[1]
+
+    def rect(self, hwnd):
+        """GetWindowRect read from this process: (left, top, right, bottom)."""
+        parts = self.ask("rect " + hwnd).split()
+        return None if parts[1] == "none" else tuple(int(p) for p in parts[1:])
+
+    def state(self, hwnd):
+        return dict(kv.split("=") for kv in self.ask("state " + hwnd).split()[1:])
+
+    def close(self, hwnd):
+        assert self.ask("close " + hwnd) == "closed"
+
+    def quit(self):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.write(b"quit\n")
+                self.proc.stdin.flush()
+                self.proc.wait(10)
+            except (BrokenPipeError, subprocess.TimeoutExpired):
+                self.proc.kill()
+                self.proc.wait()
+
+
+ROW = re.compile(r"^(0x[0-9a-f]+)")
+
+
+def list_rows(out):
+    """The rows of `quilt list` keyed by handle, with the fixed columns cut out."""
+    rows = {}
+    for line in out.split("\n")[1:]:
+        m = ROW.match(line)
+        if not m:
+            continue
+        rows[m.group(1)] = {
+            "line": line,
+            "decision": line[11:19].rstrip(),
+            "reason": line[20:36].rstrip(),
+            "inset": line[37:45].rstrip(),
+            "exe": line[46:70].rstrip(),
+            "class": line[71:99].rstrip(),
+            "title": line[100:],
+        }
+    return rows
+
+
+def visible_windows(desktop):
+    """Visible top-level windows as `quilt list` sees them."""
+    return list_rows(quilt(desktop, "list").out)
+
+
+def wait_until_empty(desktop, timeout=15):
+    wait_for(lambda: not visible_windows(desktop), timeout=timeout)

@@ -1,0 +1,141 @@
+"""A private Wine desktop for the end-to-end tests: its own Xvfb display, a
+copy of a template prefix in Wine's virtual-desktop mode, and a persistent
+wineserver. Everything started here is stopped by pid; nothing else is touched."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+WIN_BUILD = Path(os.environ.get("QUILT_WIN_BUILD", ROOT / "build" / "win"))
+TEMPLATE = Path(os.environ.get("QUILT_WINE_TEMPLATE", Path.home() / ".cache" / "quilt" / "wine-template"))
+DESKTOP_SIZE = "1920x1080"
+
+BASE_ENV = {
+    "WINEDEBUG": "-all",
+    "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
+    "LANG": "C.UTF-8",
+    "LC_ALL": "C.UTF-8",
+}
+
+
+def start_xvfb(size="1920x1080x24"):
+    """Starts Xvfb on a display number it picks itself; returns (process, ':N')."""
+    read_fd, write_fd = os.pipe()
+    proc = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", size, "-nolisten", "tcp"],
+        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd) as f:
+        number = f.readline().strip()
+    if not number:
+        proc.kill()
+        raise RuntimeError("Xvfb did not start")
+    return proc, ":" + number
+
+
+def stop(proc, timeout=5):
+    if proc.poll() is None:
+        proc.send_signal(signal.SIGTERM)
+        try:
+            proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
+def wine_env(prefix, display):
+    env = dict(os.environ)
+    env.update(BASE_ENV)
+    env["WINEPREFIX"] = str(prefix)
+    env["DISPLAY"] = display
+    return env
+
+
+def reg_add(env, key, name, value, kind="REG_SZ"):
+    subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", kind, "/d", value, "/f"], env=env,
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def ensure_template():
+    """Builds the template prefix once per machine (about 10 s), in
+    virtual-desktop mode, under a lock so that parallel runs share it."""
+    if (TEMPLATE / "system.reg").exists() and (TEMPLATE / ".quilt-ready").exists():
+        return TEMPLATE
+    TEMPLATE.parent.mkdir(parents=True, exist_ok=True)
+    lock = TEMPLATE.parent / "template.lock"
+    import fcntl
+    with open(lock, "w") as lock_file:
+        fcntl.flock(lock_file, fcntl.LOCK_EX)
+        if (TEMPLATE / ".quilt-ready").exists():
+            return TEMPLATE
+        shutil.rmtree(TEMPLATE, ignore_errors=True)
+        xvfb, display = start_xvfb()
+        try:
+            env = wine_env(TEMPLATE, display)
+            subprocess.run(["wineboot", "-i"], env=env, check=True, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+            reg_add(env, r"HKCU\Software\Wine\Explorer", "Desktop", "quilt")
+            reg_add(env, r"HKCU\Software\Wine\Explorer\Desktops", "quilt", DESKTOP_SIZE)
+            subprocess.run(["wineserver", "-w"], env=env, check=True)
+        finally:
+            stop(xvfb)
+        (TEMPLATE / ".quilt-ready").write_text("ok\n")
+    return TEMPLATE
+
+
+class WineDesktop:
+    """One running Wine session on a private X display."""
+
+    def __init__(self):
+        template = ensure_template()
+        self.tmp = Path(tempfile.mkdtemp(prefix="quilt-e2e-"))
+        self.prefix = self.tmp / "prefix"
+        subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
+        self.xvfb, self.display = start_xvfb()
+        self.env = wine_env(self.prefix, self.display)
+        self.wineserver = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # The first program of a session starts Wine's services, which inherit
+        # its standard streams and would hold a test's pipes open for ever.
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=120)
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        try:
+            self.wineserver.wait(10)
+        except subprocess.TimeoutExpired:
+            self.wineserver.kill()
+        stop(self.xvfb)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def run(self, args, timeout=60, **kwargs):
+        kwargs.setdefault("stdin", subprocess.DEVNULL)
+        return subprocess.run(["wine", *args], env=self.env, capture_output=True, timeout=timeout, **kwargs)
+
+    def popen(self, args, **kwargs):
+        return subprocess.Popen(["wine", *args], env=self.env, **kwargs)
+
+    def unix_to_windows(self, path):
+        return "Z:" + str(path).replace("/", "\\")
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)], check=True)
+
+
+def wait_for(predicate, timeout=10.0, interval=0.05):
+    """Polls until predicate() returns a true value, which it returns."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise TimeoutError("condition not met within %.1f s" % timeout)
+        time.sleep(interval)

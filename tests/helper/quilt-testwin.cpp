@@ -1,0 +1,158 @@
+// A window-making helper for the end-to-end tests. It reads one command per
+// line on standard input and answers on standard output, so a test can open
+// windows of every kind the program classifies, read any window's rectangle
+// from outside the program, and close what it opened.
+//
+//   open KIND TITLE...   -> "hwnd 0x..."   KIND: resizable fixed owned tool
+//                                         noactivate untitled minimized maximized
+//   rect 0xHWND          -> "rect L T R B" (GetWindowRect) or "rect none"
+//   state 0xHWND         -> "state visible=V iconic=I zoomed=Z"
+//   close 0xHWND         -> "closed"
+//   quit                 -> the process ends, taking its windows with it
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr UINT MSG_COMMAND = WM_APP + 1;
+constexpr wchar_t CLASS_NAME[] = L"QuiltTestWindow";
+HWND g_first = nullptr;  // owner for "owned" windows
+DWORD g_main_thread = 0;
+
+std::wstring from_utf8(const std::string& s) {
+    if (s.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
+    return out;
+}
+
+void reply(const std::string& line) {
+    std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::string hex(HWND h) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(h)));
+    return buf;
+}
+
+HWND parse_hwnd(const std::string& s) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoull(s.c_str(), nullptr, 16)));
+}
+
+LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        FillRect(dc, &ps.rcPaint, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+        EndPaint(h, &ps);
+        return 0;
+    }
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+HWND open_window(const std::string& kind, const std::wstring& title) {
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    DWORD ex_style = 0;
+    HWND owner = nullptr;
+    int show = SW_SHOWNOACTIVATE;
+    if (kind == "fixed") style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    if (kind == "owned") owner = g_first;
+    if (kind == "tool") ex_style = WS_EX_TOOLWINDOW;
+    if (kind == "noactivate") ex_style = WS_EX_NOACTIVATE;
+    if (kind == "minimized") show = SW_SHOWMINNOACTIVE;
+    if (kind == "maximized") show = SW_SHOWMAXIMIZED;
+    HWND h = CreateWindowExW(ex_style, CLASS_NAME, kind == "untitled" ? L"" : title.c_str(), style, 200, 150, 640, 480,
+                             owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!h) return nullptr;
+    ShowWindow(h, show);
+    UpdateWindow(h);
+    if (!g_first) g_first = h;
+    return h;
+}
+
+void run_command(const std::string& line) {
+    const auto space = line.find(' ');
+    const std::string verb = line.substr(0, space);
+    const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
+    if (verb == "open") {
+        const auto cut = rest.find(' ');
+        const std::string kind = rest.substr(0, cut);
+        const std::string title = cut == std::string::npos ? std::string() : rest.substr(cut + 1);
+        HWND h = open_window(kind, from_utf8(title));
+        reply(h ? "hwnd " + hex(h) : "error " + std::to_string(GetLastError()));
+    } else if (verb == "rect") {
+        RECT r;
+        if (GetWindowRect(parse_hwnd(rest), &r)) {
+            reply("rect " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+                  std::to_string(r.bottom));
+        } else {
+            reply("rect none");
+        }
+    } else if (verb == "state") {
+        HWND h = parse_hwnd(rest);
+        reply("state visible=" + std::to_string(IsWindowVisible(h) ? 1 : 0) +
+              " iconic=" + std::to_string(IsIconic(h) ? 1 : 0) + " zoomed=" + std::to_string(IsZoomed(h) ? 1 : 0));
+    } else if (verb == "close") {
+        DestroyWindow(parse_hwnd(rest));
+        reply("closed");
+    } else if (verb == "quit") {
+        PostQuitMessage(0);
+    } else {
+        reply("error unknown command");
+    }
+}
+
+// Standard input is read on its own thread; each line is handed to the
+// window thread, which owns the windows.
+void read_commands() {
+    std::string line;
+    char c;
+    DWORD got = 0;
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
+        if (c == '\r') continue;
+        if (c != '\n') {
+            line.push_back(c);
+            continue;
+        }
+        auto* copy = new std::string(line);
+        PostThreadMessageW(g_main_thread, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(copy));
+        line.clear();
+    }
+    PostThreadMessageW(g_main_thread, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string("quit")));
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = window_proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = CLASS_NAME;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    RegisterClassW(&wc);
+    g_main_thread = GetCurrentThreadId();
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // make the thread's queue before the reader posts
+    std::thread(read_commands).detach();
+    reply("ready");
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == nullptr && msg.message == MSG_COMMAND) {
+            auto* line = reinterpret_cast<std::string*>(msg.lParam);
+            run_command(*line);
+            delete line;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

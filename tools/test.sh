@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds both worlds, runs the host
+# tests (GoogleTest under ASan/UBSan) and the end-to-end tests (quilt.exe under
+# Wine in a private Xvfb display).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+seconds() { date +%s.%N; }
+phase() { awk -v n="$1" -v a="$2" -v b="$3" 'BEGIN { printf "%s: %.1f s\n", n, b - a }'; }
+
+tools/setup.sh || exit 1
+tools/check-boundary.sh || exit 1
+if ! find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror 2>/dev/null; then
+  echo "Code is not clang-formatted; run: find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i" >&2
+  exit 1
+fi
+
+t0=$(seconds)
+tools/build.sh || exit 1
+t1=$(seconds)
+
+host_log=$(mktemp)
+build/host/host_tests 2>&1 | tee "$host_log" | grep -E '^\[  (FAILED|PASSED) |Failure|ERROR|Sanitizer' ; host_rc=${PIPESTATUS[0]}
+t2=$(seconds)
+
+e2e_log=$(mktemp)
+/usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e "$@" 2>&1 | tee "$e2e_log" | tail -40; e2e_rc=${PIPESTATUS[0]}
+t3=$(seconds)
+
+echo
+phase "build" "$t0" "$t1"
+phase "host tests" "$t1" "$t2"
+phase "Wine tests" "$t2" "$t3"
+
+host_passed=$(grep -oP '^\[  PASSED  \] \K[0-9]+' "$host_log" | tail -1)
+host_failed=$(grep -oP '^\[  FAILED  \] \K[0-9]+(?= tests?, listed below)' "$host_log" | tail -1)
+e2e_summary=$(tail -1 "$e2e_log")
+e2e_passed=$(grep -oP '[0-9]+(?= passed)' <<<"$e2e_summary" || true)
+e2e_failed=$(grep -oP '[0-9]+(?= failed)' <<<"$e2e_summary" || true)
+e2e_errors=$(grep -oP '[0-9]+(?= errors?)' <<<"$e2e_summary" || true)
+passed=$(( ${host_passed:-0} + ${e2e_passed:-0} ))
+failed=$(( ${host_failed:-0} + ${e2e_failed:-0} + ${e2e_errors:-0} ))
+if [[ $host_rc -ne 0 && $failed -eq 0 ]]; then failed=1; fi
+if [[ $e2e_rc -ne 0 && $failed -eq 0 ]]; then failed=1; fi
+echo "total: $passed passed, $failed failed"
+[[ $host_rc -eq 0 && $e2e_rc -eq 0 ]]
