@@ -20,7 +20,7 @@ tools/build.sh || exit 1
 t1=$(seconds)
 
 host_log=$(mktemp)
-build/host/host_tests 2>&1 | tee "$host_log" | grep -E '^\[  (FAILED|PASSED) |Failure|ERROR|Sanitizer' ; host_rc=${PIPESTATUS[0]}
+build/host/host_tests 2>&1 | tee "$host_log" | grep -E '^\[  (FAILED|PASSED) |: Failure$|ERROR: .*Sanitizer|runtime error' ; host_rc=${PIPESTATUS[0]}
 t2=$(seconds)
 
 e2e_log=$(mktemp)
