@@ -24,10 +24,12 @@ inline constexpr std::uint32_t EXSTYLE_TOOLWINDOW = 0x00000080;
 inline constexpr std::uint32_t EXSTYLE_NOACTIVATE = 0x08000000;
 
 // ShowWindow commands and SetWindowPos flags used by the program.
+inline constexpr int SHOW_HIDE = 0;
 inline constexpr int SHOW_NORMAL = 1;
 inline constexpr int SHOW_MINIMIZED = 2;
 inline constexpr int SHOW_MAXIMIZED = 3;
 inline constexpr int SHOW_NOACTIVATE = 4;
+inline constexpr int SHOW_SHOW = 5;
 inline constexpr std::uint32_t POS_NOSIZE = 0x0001;
 inline constexpr std::uint32_t POS_NOMOVE = 0x0002;
 inline constexpr std::uint32_t POS_NOZORDER = 0x0004;
@@ -41,6 +43,12 @@ inline constexpr std::uint32_t ATTR_CLOAKED = 14;
 inline constexpr std::uint16_t KEY_LWIN = 0x5B;
 inline constexpr std::uint16_t KEY_RWIN = 0x5C;
 inline constexpr std::uint16_t KEY_UNASSIGNED = 0xE8;  // unassigned
+inline constexpr std::uint16_t KEY_CONTROL = 0x11;
+inline constexpr std::uint16_t KEY_LEFT = 0x25;
+inline constexpr std::uint16_t KEY_RIGHT = 0x27;
+inline constexpr std::uint16_t KEY_D = 0x44;
+inline constexpr std::uint16_t KEY_LSHIFT = 0xA0;
+inline constexpr std::uint16_t KEY_RSHIFT = 0xA1;
 inline constexpr std::uint32_t KEY_EXTENDED = 0x0001;
 inline constexpr std::uint32_t KEY_UP = 0x0002;
 
@@ -140,6 +148,13 @@ class Platform {
     virtual Status create_directories(const std::string& path) = 0;
     // A missing file is an error with code ERR_FILE_NOT_FOUND (2).
     virtual Status delete_file(const std::string& path) = 0;
+
+    // --- Registry and time -----------------------------------------------------
+    // RegGetValueW under HKEY_CURRENT_USER for a REG_BINARY value, into a
+    // 4096-byte buffer: a larger value is an error.
+    virtual Result<std::vector<std::uint8_t>> reg_get_binary(const std::string& subkey, const std::string& value) = 0;
+    // A monotonic millisecond clock (GetTickCount64).
+    virtual std::uint64_t tick_ms() = 0;
 };
 
 inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;

@@ -354,4 +354,18 @@ Status Win32Platform::delete_file(const std::string& path) {
     return success();
 }
 
+// --- Registry and time ---------------------------------------------------------
+
+Result<std::vector<std::uint8_t>> Win32Platform::reg_get_binary(const std::string& subkey, const std::string& value) {
+    std::vector<std::uint8_t> data(4096);
+    DWORD size = 4096;
+    const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, wide(subkey).c_str(), wide(value).c_str(), RRF_RT_REG_BINARY,
+                                        nullptr, data.data(), &size);
+    if (status != ERROR_SUCCESS) return Error{static_cast<std::uint32_t>(status), system_message(status)};
+    data.resize(size);
+    return data;
+}
+
+std::uint64_t Win32Platform::tick_ms() { return GetTickCount64(); }
+
 }  // namespace win

@@ -47,6 +47,10 @@ class Win32Platform : public Platform {
     Status replace_file(const std::string& path, std::string_view bytes) override;
     Status create_directories(const std::string& path) override;
     Status delete_file(const std::string& path) override;
+
+    // --- Registry and time -----------------------------------------------------
+    Result<std::vector<std::uint8_t>> reg_get_binary(const std::string& subkey, const std::string& value) override;
+    std::uint64_t tick_ms() override;
 };
 
 // The system's message text for an error code, trailing white space removed.

@@ -42,6 +42,7 @@ std::string error_message(std::uint32_t code) {
         case 5: return "Access is denied.";
         case 32: return "The process cannot access the file because it is being used by another process.";
         case 112: return "There is not enough space on the disk.";
+        case 234: return "More data is available.";
         case 1400: return "Invalid window handle.";
         default: return "";
     }
@@ -312,7 +313,11 @@ void Desktop::write_out(std::string_view utf8) { out += utf8; }
 
 void Desktop::write_err(std::string_view utf8) { err += utf8; }
 
-void Desktop::sleep_ms(std::uint32_t ms) { slept_ms += ms; }
+void Desktop::sleep_ms(std::uint32_t ms) {
+    slept_ms += ms;
+    clock_ms += ms;
+    if (on_sleep) on_sleep(*this);
+}
 
 std::optional<std::string> Desktop::get_env(std::string_view name) {
     auto it = env.find(std::string(name));
@@ -359,5 +364,16 @@ win::Status Desktop::delete_file(const std::string& path) {
     if (!files.erase(path)) return make_error(win::ERR_FILE_NOT_FOUND);
     return win::success();
 }
+
+// --- Registry and time -------------------------------------------------------------
+
+win::Result<std::vector<std::uint8_t>> Desktop::reg_get_binary(const std::string& subkey, const std::string& value) {
+    auto it = registry.find(subkey + "\\" + value);
+    if (it == registry.end()) return make_error(win::ERR_FILE_NOT_FOUND);
+    if (it->second.size() > 4096) return make_error(234);  // ERROR_MORE_DATA
+    return it->second;
+}
+
+std::uint64_t Desktop::tick_ms() { return clock_ms; }
 
 }  // namespace sim

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -144,7 +145,16 @@ class Desktop : public win::Platform {
     win::Status create_directories(const std::string& path) override;
     win::Status delete_file(const std::string& path) override;
 
+    // --- Registry and time ---------------------------------------------------------
+    win::Result<std::vector<std::uint8_t>> reg_get_binary(const std::string& subkey, const std::string& value) override;
+    std::uint64_t tick_ms() override;
+
     std::uint32_t slept_ms = 0;
+    std::uint64_t clock_ms = 1000000;  // advanced by sleep_ms
+    // Values under HKEY_CURRENT_USER, keyed by "subkey\\value".
+    std::map<std::string, std::vector<std::uint8_t>> registry;
+    // Called after every sleep, so a test can make the world change while the program waits.
+    std::function<void(Desktop&)> on_sleep;
 
   private:
     Window* find(win::Hwnd h);
