@@ -38,6 +38,8 @@ inline constexpr std::uint32_t POS_NOACTIVATE = 0x0010;
 // Desktop Window Manager attributes.
 inline constexpr std::uint32_t ATTR_EXTENDED_FRAME_BOUNDS = 9;
 inline constexpr std::uint32_t ATTR_CLOAKED = 14;
+inline constexpr std::uint32_t ATTR_BORDER_COLOR = 34;
+inline constexpr std::uint32_t COLOR_DEFAULT = 0xFFFFFFFF;
 
 // Virtual keys and input flags.
 inline constexpr std::uint16_t KEY_LWIN = 0x5B;
@@ -155,6 +157,10 @@ class Platform {
     virtual Result<std::vector<std::uint8_t>> reg_get_binary(const std::string& subkey, const std::string& value) = 0;
     // A monotonic millisecond clock (GetTickCount64).
     virtual std::uint64_t tick_ms() = 0;
+
+    // --- Window decoration -------------------------------------------------------
+    // DwmSetWindowAttribute with a 4-byte value; the error carries the HRESULT.
+    virtual Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) = 0;
 };
 
 inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;

@@ -368,4 +368,13 @@ Result<std::vector<std::uint8_t>> Win32Platform::reg_get_binary(const std::strin
 
 std::uint64_t Win32Platform::tick_ms() { return GetTickCount64(); }
 
+// --- Window decoration -----------------------------------------------------------
+
+Status Win32Platform::dwm_set_attribute(Hwnd h, std::uint32_t attribute, std::uint32_t value) {
+    const DWORD v = value;
+    const HRESULT hr = DwmSetWindowAttribute(H(h), attribute, &v, sizeof v);
+    if (FAILED(hr)) return hresult_error(hr);
+    return success();
+}
+
 }  // namespace win

@@ -51,6 +51,9 @@ class Win32Platform : public Platform {
     // --- Registry and time -----------------------------------------------------
     Result<std::vector<std::uint8_t>> reg_get_binary(const std::string& subkey, const std::string& value) override;
     std::uint64_t tick_ms() override;
+
+    // --- Window decoration -------------------------------------------------------
+    Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) override;
 };
 
 // The system's message text for an error code, trailing white space removed.

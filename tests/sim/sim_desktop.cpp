@@ -376,4 +376,14 @@ win::Result<std::vector<std::uint8_t>> Desktop::reg_get_binary(const std::string
 
 std::uint64_t Desktop::tick_ms() { return clock_ms; }
 
+// --- Window decoration ---------------------------------------------------------------
+
+win::Status Desktop::dwm_set_attribute(win::Hwnd h, std::uint32_t attribute, std::uint32_t value) {
+    calls.push_back("dwm_set_attribute " + win::format_hwnd(h));
+    if (!dwm_available) return win::Error{0x80004001u, "Not implemented"};
+    if (!find(h)) return win::Error{0x80070578u, "Invalid window handle."};
+    attributes_set.push_back({h, attribute, value});
+    return win::success();
+}
+
 }  // namespace sim

@@ -149,6 +149,19 @@ class Desktop : public win::Platform {
     win::Result<std::vector<std::uint8_t>> reg_get_binary(const std::string& subkey, const std::string& value) override;
     std::uint64_t tick_ms() override;
 
+    // --- Window decoration -----------------------------------------------------------
+    win::Status dwm_set_attribute(win::Hwnd, std::uint32_t attribute, std::uint32_t value) override;
+
+    struct Attribute {
+        win::Hwnd hwnd;
+        std::uint32_t attribute;
+        std::uint32_t value;
+        friend bool operator==(const Attribute&, const Attribute&) = default;
+    };
+    std::vector<Attribute> attributes_set;
+    // Without a compositor (as under Wine) every attribute is refused.
+    bool dwm_available = true;
+
     std::uint32_t slept_ms = 0;
     std::uint64_t clock_ms = 1000000;  // advanced by sleep_ms
     // Values under HKEY_CURRENT_USER, keyed by "subkey\\value".
