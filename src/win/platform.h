@@ -161,6 +161,12 @@ class Platform {
     // --- Window decoration -------------------------------------------------------
     // DwmSetWindowAttribute with a 4-byte value; the error carries the HRESULT.
     virtual Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) = 0;
+
+    // --- Thread timers and the cursor -------------------------------------------
+    // SetTimer with no window and id 0: a new id each time, 0 on failure.
+    virtual std::uintptr_t set_thread_timer(std::uint32_t ms) = 0;
+    virtual void kill_thread_timer(std::uintptr_t id) = 0;
+    virtual std::optional<Point> cursor_pos() = 0;
 };
 
 inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;

@@ -377,4 +377,16 @@ Status Win32Platform::dwm_set_attribute(Hwnd h, std::uint32_t attribute, std::ui
     return success();
 }
 
+// --- Thread timers and the cursor -----------------------------------------------
+
+std::uintptr_t Win32Platform::set_thread_timer(std::uint32_t ms) { return SetTimer(nullptr, 0, ms, nullptr); }
+
+void Win32Platform::kill_thread_timer(std::uintptr_t id) { KillTimer(nullptr, id); }
+
+std::optional<Point> Win32Platform::cursor_pos() {
+    POINT pt;
+    if (!GetCursorPos(&pt)) return std::nullopt;
+    return Point{pt.x, pt.y};
+}
+
 }  // namespace win

@@ -54,6 +54,11 @@ class Win32Platform : public Platform {
 
     // --- Window decoration -------------------------------------------------------
     Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) override;
+
+    // --- Thread timers and the cursor -------------------------------------------
+    std::uintptr_t set_thread_timer(std::uint32_t ms) override;
+    void kill_thread_timer(std::uintptr_t id) override;
+    std::optional<Point> cursor_pos() override;
 };
 
 // The system's message text for an error code, trailing white space removed.

@@ -386,4 +386,20 @@ win::Status Desktop::dwm_set_attribute(win::Hwnd h, std::uint32_t attribute, std
     return win::success();
 }
 
+// --- Thread timers and the cursor -----------------------------------------------------
+
+std::uintptr_t Desktop::set_thread_timer(std::uint32_t ms) {
+    const std::uintptr_t id = next_timer++;
+    timers[id] = ms;
+    calls.push_back("set_timer " + std::to_string(ms));
+    return id;
+}
+
+void Desktop::kill_thread_timer(std::uintptr_t id) {
+    timers.erase(id);
+    calls.push_back("kill_timer");
+}
+
+std::optional<win::Point> Desktop::cursor_pos() { return cursor; }
+
 }  // namespace sim

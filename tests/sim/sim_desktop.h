@@ -162,6 +162,15 @@ class Desktop : public win::Platform {
     // Without a compositor (as under Wine) every attribute is refused.
     bool dwm_available = true;
 
+    // --- Thread timers and the cursor -------------------------------------------------
+    std::uintptr_t set_thread_timer(std::uint32_t ms) override;
+    void kill_thread_timer(std::uintptr_t id) override;
+    std::optional<win::Point> cursor_pos() override;
+
+    std::map<std::uintptr_t, std::uint32_t> timers;  // running timers: id -> period
+    std::uintptr_t next_timer = 1;
+    std::optional<win::Point> cursor = win::Point{0, 0};
+
     std::uint32_t slept_ms = 0;
     std::uint64_t clock_ms = 1000000;  // advanced by sleep_ms
     // Values under HKEY_CURRENT_USER, keyed by "subkey\\value".

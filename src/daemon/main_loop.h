@@ -1,0 +1,50 @@
+// The main loop's decisions, apart from the Win32 loop that feeds them: which
+// thread message or window event becomes which daemon event, the debounce of
+// window events, drag detection, and the overlay's hold-and-release timers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "daemon/daemon_state.h"
+#include "win/platform.h"
+
+namespace quilt_daemon {
+
+inline constexpr std::uint32_t DEBOUNCE_MS = 80;
+inline constexpr std::uint32_t PERIODIC_MS = 3000;
+inline constexpr std::uint32_t HOLD_MS = 600;
+inline constexpr std::uint32_t RELEASE_POLL_MS = 100;
+
+// Window events the daemon listens for.
+inline constexpr std::uint32_t EVENT_SYSTEM_FOREGROUND = 0x0003;
+inline constexpr std::uint32_t EVENT_SYSTEM_MOVESIZESTART = 0x000A;
+inline constexpr std::uint32_t EVENT_SYSTEM_MOVESIZEEND = 0x000B;
+inline constexpr std::uint32_t EVENT_SYSTEM_MINIMIZESTART = 0x0016;
+inline constexpr std::uint32_t EVENT_SYSTEM_MINIMIZEEND = 0x0017;
+inline constexpr std::uint32_t EVENT_OBJECT_DESTROY = 0x8001;
+inline constexpr std::uint32_t EVENT_OBJECT_HIDE = 0x8003;
+inline constexpr std::uint32_t EVENT_OBJECT_CLOAKED = 0x8017;
+inline constexpr std::uint32_t EVENT_OBJECT_UNCLOAKED = 0x8018;
+
+// The loop's own timers (the debounce timer lives in DaemonState); 0 = not running.
+struct LoopTimers {
+    std::uintptr_t periodic = 0;
+    std::uintptr_t hold = 0;
+    std::uintptr_t release_poll = 0;
+};
+
+// The action that a MSG_SHORTCUT code stands for: a table index, or
+// 100 + n / 200 + n for going to / sending to desktop n.
+std::optional<ShortcutAction> action_for_code(std::uint64_t code);
+
+// One thread message (WM_TIMER, MSG_SHORTCUT, MSG_WIN_KEY): updates the
+// timers and gives the event to handle, if any.
+std::optional<DaemonEvent> on_thread_message(win::Platform& p, DaemonState& state, LoopTimers& timers,
+                                             std::uint32_t message, std::uint64_t wparam);
+
+// The window-event callback: notes moves and sizes, and schedules a pass.
+void on_win_event(win::Platform& p, DaemonState& state, std::uint32_t event, win::Hwnd window, std::int32_t object_id,
+                  std::int32_t child_id);
+
+}  // namespace quilt_daemon

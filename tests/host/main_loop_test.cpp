@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "daemon/main_loop.h"
+#include "sim_desktop.h"
+
+namespace {
+
+using namespace quilt_daemon;
+using Kind = DaemonEvent::Kind;
+
+TEST(ShortcutCodes, TableIndexesAndDesktopRangesOnly) {
+    EXPECT_EQ(action_for_code(0), action(ActionTag::OpenBrowser));
+    EXPECT_EQ(action_for_code(5), action(ActionTag::Focus, Direction::Right));
+    EXPECT_EQ(action_for_code(16), action(ActionTag::ResizeHeight, 1));
+    EXPECT_EQ(action_for_code(101), action(ActionTag::GoToDesktop, 1));
+    EXPECT_EQ(action_for_code(109), action(ActionTag::GoToDesktop, 9));
+    EXPECT_EQ(action_for_code(201), action(ActionTag::MoveToDesktop, 1));
+    EXPECT_EQ(action_for_code(209), action(ActionTag::MoveToDesktop, 9));
+    for (std::uint64_t ignored : {17ull, 99ull, 100ull, 110ull, 199ull, 200ull, 210ull, 1ull << 40}) {
+        EXPECT_EQ(action_for_code(ignored), std::nullopt) << ignored;
+    }
+}
+
+TEST(ShortcutCodes, ActionCodePacksTagLowAndPayloadHigh) {
+    EXPECT_EQ(action(ActionTag::MoveToDesktop, 9).code(), 0x090B);
+    EXPECT_EQ(action(ActionTag::Swap, Direction::Down).code(), 0x0303);
+}
+
+class Loop : public ::testing::Test {
+  protected:
+    std::optional<DaemonEvent> message(std::uint32_t msg, std::uint64_t wparam) {
+        return on_thread_message(d, state, timers, msg, wparam);
+    }
+    std::optional<DaemonEvent> fire(std::uintptr_t id) { return message(MESSAGE_TIMER, id); }
+    void event(std::uint32_t e, win::Hwnd w, std::int32_t object = 0, std::int32_t child = 0) {
+        on_win_event(d, state, e, w, object, child);
+    }
+
+    sim::Desktop d;
+    DaemonState state;
+    LoopTimers timers;
+};
+
+TEST_F(Loop, ShortcutMessagesBecomeShortcutEvents) {
+    EXPECT_EQ(message(MSG_SHORTCUT, 9), DaemonEvent::shortcut(action(ActionTag::Swap, Direction::Right)));
+    EXPECT_EQ(message(MSG_SHORTCUT, 150), std::nullopt);
+    EXPECT_EQ(message(0x0400, 0), std::nullopt);  // somebody else's thread message
+}
+
+TEST_F(Loop, OverlayTriggerFollowsItsStateTable) {
+    // idle -> waiting
+    EXPECT_EQ(message(MSG_WIN_KEY, 1), std::nullopt);
+    ASSERT_NE(timers.hold, 0u);
+    EXPECT_EQ(d.timers.at(timers.hold), HOLD_MS);
+    // waiting -> idle when the key comes up early
+    EXPECT_EQ(message(MSG_WIN_KEY, 0), std::nullopt);
+    EXPECT_EQ(timers.hold, 0u);
+    EXPECT_TRUE(d.timers.empty());
+
+    // waiting -> idle when the hold timer finds no Windows key down
+    message(MSG_WIN_KEY, 1);
+    EXPECT_EQ(fire(timers.hold), std::nullopt);
+    EXPECT_TRUE(d.timers.empty());
+
+    // waiting -> shown
+    message(MSG_WIN_KEY, 1);
+    d.keys_down = {win::KEY_RWIN};
+    EXPECT_EQ(fire(timers.hold), DaemonEvent::show_overlay());
+    EXPECT_TRUE(state.overlay_visible.load());
+    ASSERT_NE(timers.release_poll, 0u);
+    EXPECT_EQ(d.timers.at(timers.release_poll), RELEASE_POLL_MS);
+    // shown, key still down: nothing
+    EXPECT_EQ(fire(timers.release_poll), std::nullopt);
+    // shown -> idle on the poll once the key is up
+    d.keys_down.clear();
+    EXPECT_EQ(fire(timers.release_poll), DaemonEvent::hide_overlay());
+    EXPECT_FALSE(state.overlay_visible.load());
+    EXPECT_TRUE(d.timers.empty());
+
+    // shown -> idle at once when the hook reports the release
+    message(MSG_WIN_KEY, 1);
+    d.keys_down = {win::KEY_LWIN};
+    fire(timers.hold);
+    EXPECT_EQ(message(MSG_WIN_KEY, 0), DaemonEvent::hide_overlay());
+    EXPECT_EQ(timers.release_poll, 0u);
+    EXPECT_TRUE(d.timers.empty());
+}
+
+TEST_F(Loop, AStaleTimerIdIsIgnored) {
+    message(MSG_WIN_KEY, 1);
+    const auto old_hold = timers.hold;
+    message(MSG_WIN_KEY, 0);
+    d.keys_down = {win::KEY_LWIN};
+    EXPECT_EQ(fire(old_hold), std::nullopt);  // a WM_TIMER already queued when the timer was killed
+    EXPECT_EQ(fire(0), std::nullopt);
+}
+
+TEST_F(Loop, AHundredEventsWithinTheDebounceMakeOnePass) {
+    const auto w = d.add_window({});
+    for (int i = 0; i < 100; ++i) event(EVENT_OBJECT_DESTROY + (i % 3), w);
+    ASSERT_EQ(d.timers.size(), 1u);
+    EXPECT_EQ(d.timers.begin()->second, DEBOUNCE_MS);
+    EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile());
+    EXPECT_EQ(state.debounce_timer, 0u);
+    EXPECT_TRUE(d.timers.empty());
+    event(EVENT_SYSTEM_FOREGROUND, w);  // the next event starts a new debounce
+    EXPECT_EQ(d.timers.size(), 1u);
+}
+
+TEST_F(Loop, EventsAboutPartsOfAWindowScheduleNothing) {
+    const auto w = d.add_window({});
+    event(EVENT_OBJECT_HIDE, w, -4, 0);  // OBJID_CARET
+    event(EVENT_OBJECT_HIDE, w, 0, 3);
+    event(EVENT_OBJECT_HIDE, win::Hwnd{}, 0, 0);
+    EXPECT_TRUE(d.timers.empty());
+}
+
+TEST_F(Loop, ADragWithoutResizeBecomesADropAtTheNextTick) {
+    sim::Window sw;
+    sw.rect = {100, 100, 800, 600};
+    const auto w = d.add_window(sw);
+    event(EVENT_SYSTEM_MOVESIZESTART, w);
+    EXPECT_EQ(state.moving_window.load(), w.value);
+    EXPECT_TRUE(d.timers.empty());  // the start schedules nothing
+    d.window(w).rect = {900, 300, 800, 600};
+    d.cursor = win::Point{1200, 310};
+    event(EVENT_SYSTEM_MOVESIZEEND, w);
+    EXPECT_EQ(state.moving_window.load(), 0u);
+    EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::drop(w, 1200, 310));
+    EXPECT_EQ(state.dropped_window.load(), 0u);
+}
+
+TEST_F(Loop, APeriodicTickAlsoCollectsAPendingDrop) {
+    timers.periodic = d.set_thread_timer(PERIODIC_MS);
+    const auto w = d.add_window({});
+    event(EVENT_SYSTEM_MOVESIZESTART, w);
+    d.cursor = win::Point{5, 6};
+    event(EVENT_SYSTEM_MOVESIZEEND, w);
+    EXPECT_EQ(fire(timers.periodic), DaemonEvent::drop(w, 5, 6));
+    EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile());  // the drop was taken once
+    EXPECT_EQ(fire(timers.periodic), DaemonEvent::retile());
+}
+
+TEST_F(Loop, ResizesForeignEndsAndUnreadableCursorsAreNoDrop) {
+    const auto a = d.add_window({});
+    const auto b = d.add_window({});
+    struct Case {
+        const char* name;
+        std::function<void()> between;
+        win::Hwnd start, end;
+    } cases[] = {
+        {"resized", [&] { d.window(a).rect.width += 40; }, a, a},
+        {"end of another window", [] {}, a, b},
+        {"no cursor", [&] { d.cursor.reset(); }, a, a},
+    };
+    for (auto& c : cases) {
+        d.cursor = win::Point{1, 1};
+        event(EVENT_SYSTEM_MOVESIZESTART, c.start);
+        c.between();
+        event(EVENT_SYSTEM_MOVESIZEEND, c.end);
+        EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile()) << c.name;
+        EXPECT_EQ(state.moving_window.load(), 0u) << c.name;
+    }
+}
+
+}  // namespace
