@@ -7,6 +7,7 @@
 // Those belong to the callers, where the host tests can see them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -167,6 +168,17 @@ class Platform {
     virtual std::uintptr_t set_thread_timer(std::uint32_t ms) = 0;
     virtual void kill_thread_timer(std::uintptr_t id) = 0;
     virtual std::optional<Point> cursor_pos() = 0;
+
+    // --- Virtual desktop manager ----------------------------------------------------
+    // CoInitializeEx (apartment) and CoCreateInstance of the shell's
+    // IVirtualDesktopManager, which the platform then holds. Without it the
+    // two queries below fail.
+    virtual Status open_desktop_manager() = 0;
+    virtual void close_desktop_manager() = 0;
+    // IsWindowOnCurrentVirtualDesktop.
+    virtual Result<bool> window_on_current_desktop(Hwnd) = 0;
+    // GetWindowDesktopId: the desktop's GUID as its 16 bytes.
+    virtual Result<std::array<std::uint8_t, 16>> window_desktop_id(Hwnd) = 0;
 };
 
 inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;

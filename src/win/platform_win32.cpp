@@ -1,8 +1,10 @@
 #include "win/platform_win32.h"
 
 #include <dwmapi.h>
+#include <objbase.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "win/handle_win32.h"
@@ -387,6 +389,63 @@ std::optional<Point> Win32Platform::cursor_pos() {
     POINT pt;
     if (!GetCursorPos(&pt)) return std::nullopt;
     return Point{pt.x, pt.y};
+}
+
+// --- Virtual desktop manager --------------------------------------------------------
+
+namespace {
+
+// The shell's documented interface, declared here because MinGW's headers
+// may lack it.
+struct IVirtualDesktopManagerRaw : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE IsWindowOnCurrentVirtualDesktop(HWND, BOOL*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetWindowDesktopId(HWND, GUID*) = 0;
+    virtual HRESULT STDMETHODCALLTYPE MoveWindowToDesktop(HWND, REFGUID) = 0;
+};
+
+constexpr GUID CLSID_DESKTOP_MANAGER = {0xAA509086, 0x5CA9, 0x4C25, {0x8F, 0x95, 0x58, 0x9D, 0x3C, 0x07, 0xB4, 0x8A}};
+constexpr GUID IID_DESKTOP_MANAGER = {0xA5CD92FF, 0x29BE, 0x454C, {0x8D, 0x04, 0xD8, 0x28, 0x79, 0xFB, 0x3F, 0x1B}};
+constexpr HRESULT NO_MANAGER = static_cast<HRESULT>(0x80040154);  // REGDB_E_CLASSNOTREG
+
+IVirtualDesktopManagerRaw* manager(void* p) { return static_cast<IVirtualDesktopManagerRaw*>(p); }
+
+}  // namespace
+
+Win32Platform::~Win32Platform() { close_desktop_manager(); }
+
+Status Win32Platform::open_desktop_manager() {
+    if (desktop_manager_) return success();
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    void* out = nullptr;
+    // CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER
+    const HRESULT hr = CoCreateInstance(CLSID_DESKTOP_MANAGER, nullptr, 23, IID_DESKTOP_MANAGER, &out);
+    if (FAILED(hr) || !out) return hresult_error(FAILED(hr) ? hr : NO_MANAGER);
+    desktop_manager_ = out;
+    return success();
+}
+
+void Win32Platform::close_desktop_manager() {
+    if (desktop_manager_) manager(desktop_manager_)->Release();
+    desktop_manager_ = nullptr;
+}
+
+Result<bool> Win32Platform::window_on_current_desktop(Hwnd h) {
+    if (!desktop_manager_) return hresult_error(NO_MANAGER);
+    BOOL on = FALSE;
+    const HRESULT hr = manager(desktop_manager_)->IsWindowOnCurrentVirtualDesktop(H(h), &on);
+    if (FAILED(hr)) return hresult_error(hr);
+    return on != FALSE;
+}
+
+Result<std::array<std::uint8_t, 16>> Win32Platform::window_desktop_id(Hwnd h) {
+    if (!desktop_manager_) return hresult_error(NO_MANAGER);
+    GUID id{};
+    const HRESULT hr = manager(desktop_manager_)->GetWindowDesktopId(H(h), &id);
+    if (FAILED(hr)) return hresult_error(hr);
+    std::array<std::uint8_t, 16> bytes{};
+    static_assert(sizeof(GUID) == 16);
+    std::memcpy(bytes.data(), &id, 16);
+    return bytes;
 }
 
 }  // namespace win

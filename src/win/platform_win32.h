@@ -59,6 +59,20 @@ class Win32Platform : public Platform {
     std::uintptr_t set_thread_timer(std::uint32_t ms) override;
     void kill_thread_timer(std::uintptr_t id) override;
     std::optional<Point> cursor_pos() override;
+
+    // --- Virtual desktop manager ----------------------------------------------------
+    Status open_desktop_manager() override;
+    void close_desktop_manager() override;
+    Result<bool> window_on_current_desktop(Hwnd) override;
+    Result<std::array<std::uint8_t, 16>> window_desktop_id(Hwnd) override;
+
+    Win32Platform() = default;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+    ~Win32Platform() override;
+
+  private:
+    void* desktop_manager_ = nullptr;  // IVirtualDesktopManager*, released by close_desktop_manager
 };
 
 // The system's message text for an error code, trailing white space removed.

@@ -402,4 +402,33 @@ void Desktop::kill_thread_timer(std::uintptr_t id) {
 
 std::optional<win::Point> Desktop::cursor_pos() { return cursor; }
 
+// --- Virtual desktop manager ----------------------------------------------------------
+
+namespace {
+constexpr std::uint32_t CLASS_NOT_REGISTERED = 0x80040154;
+}
+
+win::Status Desktop::open_desktop_manager() {
+    calls.push_back("open_desktop_manager");
+    if (!desktop_manager_installed) return win::Error{CLASS_NOT_REGISTERED, "Class not registered"};
+    desktop_manager_open = true;
+    return win::success();
+}
+
+void Desktop::close_desktop_manager() { desktop_manager_open = false; }
+
+win::Result<bool> Desktop::window_on_current_desktop(win::Hwnd h) {
+    if (!desktop_manager_open) return win::Error{CLASS_NOT_REGISTERED, "Class not registered"};
+    auto* w = find(h);
+    if (!w) return win::Error{0x80070578u, "Invalid window handle."};
+    return w->desktop == current_desktop;
+}
+
+win::Result<std::array<std::uint8_t, 16>> Desktop::window_desktop_id(win::Hwnd h) {
+    if (!desktop_manager_open) return win::Error{CLASS_NOT_REGISTERED, "Class not registered"};
+    auto* w = find(h);
+    if (!w) return win::Error{0x80070578u, "Invalid window handle."};
+    return w->desktop;
+}
+
 }  // namespace sim

@@ -3,6 +3,7 @@
 // program asks for, so a test can assert on moves, inputs and output.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -50,6 +51,8 @@ struct Window {
     // Makes SetWindowPos / Get/SetWindowPlacement fail with this last-error code.
     std::optional<std::uint32_t> move_error;
     std::optional<std::uint32_t> placement_error;
+    // The virtual desktop the window is on, as the desktop manager reports it.
+    std::array<std::uint8_t, 16> desktop{};
 };
 
 struct Move {
@@ -170,6 +173,17 @@ class Desktop : public win::Platform {
     std::map<std::uintptr_t, std::uint32_t> timers;  // running timers: id -> period
     std::uintptr_t next_timer = 1;
     std::optional<win::Point> cursor = win::Point{0, 0};
+
+    // --- Virtual desktop manager ------------------------------------------------------
+    win::Status open_desktop_manager() override;
+    void close_desktop_manager() override;
+    win::Result<bool> window_on_current_desktop(win::Hwnd) override;
+    win::Result<std::array<std::uint8_t, 16>> window_desktop_id(win::Hwnd) override;
+
+    // Off by default, as under Wine, where the shell has no desktop manager.
+    bool desktop_manager_installed = false;
+    bool desktop_manager_open = false;
+    std::array<std::uint8_t, 16> current_desktop{};
 
     std::uint32_t slept_ms = 0;
     std::uint64_t clock_ms = 1000000;  // advanced by sleep_ms

@@ -1,0 +1,197 @@
+#include "layout/actions.h"
+
+#include <string>
+
+#include "apps/launch.h"
+#include "layout/virtual_desktops.h"
+#include "win/text.h"
+#include "win/window_ops.h"
+
+namespace layout {
+namespace {
+
+using quilt_daemon::ActionTag;
+using quilt_daemon::Direction;
+
+constexpr std::uint32_t MESSAGE_CLOSE = 0x0010;  // WM_CLOSE
+
+bool inside(const win::Rect& r, win::Point p) {
+    return r.left <= p.x && p.x < r.left + r.width && r.top <= p.y && p.y < r.top + r.height;
+}
+
+const win::WorkArea* find_monitor(const std::vector<win::WorkArea>& monitors, win::Hmonitor handle) {
+    for (const auto& m : monitors) {
+        if (m.handle == handle) return &m;
+    }
+    return nullptr;
+}
+
+win::Rect inner_area(const LayoutState& state, const win::Rect& work) {
+    return {work.left + state.outer_gap, work.top + state.outer_gap, std::max(work.width - 2 * state.outer_gap, 0),
+            std::max(work.height - 2 * state.outer_gap, 0)};
+}
+
+bool tree_fits(const LayoutState& state, const SplitTree& tree, const win::WorkArea& m) {
+    return fits(tree, m.work, state.outer_gap, state.inner_gap, state.min_width, state.min_height);
+}
+
+void resize_action(LayoutState& state, const std::vector<win::WorkArea>& monitors, ResizeAxis axis,
+                   std::uint8_t payload) {
+    if (!state.anchor) return;
+    const auto key = tree_of(state, *state.anchor);
+    if (!key) return;
+    const win::WorkArea* m = find_monitor(monitors, key->monitor);
+    if (!m) return;
+    SplitTree& tree = state.trees[*key];
+    const SplitTree before = tree;
+    const std::int32_t delta = payload == 1 ? RESIZE_STEP : -RESIZE_STEP;
+    if (resize(tree, *state.anchor, axis, delta, inner_area(state, m->work), state.inner_gap) &&
+        !tree_fits(state, tree, *m)) {
+        tree = before;
+    }
+}
+
+void focus_action(win::Platform& p, LayoutState& state, const std::vector<win::WorkArea>& monitors, Direction d) {
+    const auto target = neighbour(state, monitors, d);
+    if (!target) return;
+    if (win::focus_window(p, *target)) {
+        note_focus(state, *target);
+    } else {
+        p.write_err("Windows refused to move focus to window " + win::format_hwnd(*target) + ".\n");
+    }
+}
+
+void swap_action(LayoutState& state, const std::vector<win::WorkArea>& monitors, Direction d) {
+    const auto target = neighbour(state, monitors, d);
+    if (!target) return;
+    for (auto& [key, tree] : state.trees) {
+        if (!is_empty(tree)) swap(tree, *state.anchor, *target);
+    }
+}
+
+void open_terminal(win::Platform& p) {
+    std::optional<std::string> directory = p.get_env("USERPROFILE");
+    if (directory && !win::is_valid_utf8(*directory)) directory.reset();
+    if (!apps::shell_open(p, "wt.exe", std::string("-w new"), directory)) {
+        p.write_err("Could not open Windows Terminal (wt.exe).\n");
+    }
+}
+
+void open_browser(win::Platform& p) {
+    const auto path = apps::default_browser_path(p);
+    if (!path) {
+        p.write_err("Could not find the default browser.\n");
+        return;
+    }
+    if (!apps::shell_open(p, *path, std::nullopt, std::nullopt)) p.write_err("Could not open " + *path + ".\n");
+}
+
+}  // namespace
+
+void handle_drop(LayoutState& state, const std::vector<win::WorkArea>& monitors, std::vector<TileEntry>& entries,
+                 win::Hwnd window, win::Point point) {
+    auto entry = std::find_if(entries.begin(), entries.end(), [&](const TileEntry& e) { return e.hwnd == window; });
+    if (entry == entries.end()) return;
+    const win::WorkArea* target = nullptr;
+    for (const auto& m : monitors) {
+        if (inside(m.bounds, point)) {
+            target = &m;
+            break;
+        }
+    }
+    if (!target) return;
+
+    const auto saved = state.trees;
+    for (auto& [key, tree] : state.trees) remove(tree, window);
+    SplitTree& tree = state.trees[TreeKey{entry->desktop, target->handle}];
+
+    bool placed = false;
+    for (const Placement& pl : placements(tree, target->work, state.outer_gap, state.inner_gap)) {
+        if (!inside(pl.rect, point)) continue;
+        const win::Rect& r = pl.rect;
+        const bool after = r.width >= r.height ? point.x >= r.left + r.width / 2 : point.y >= r.top + r.height / 2;
+        insert(tree, window, pl.hwnd, after);
+        placed = true;
+        break;
+    }
+    if (!placed && is_empty(tree)) {
+        insert(tree, window, std::nullopt, true);
+        placed = true;
+    }
+    // A drop into a gap, or one that leaves a tile too small, changes nothing.
+    if (!placed || !tree_fits(state, tree, *target)) {
+        state.trees = saved;
+        return;
+    }
+    entry->monitor = target->handle;
+}
+
+std::optional<win::Hwnd> neighbour(const LayoutState& state, const std::vector<win::WorkArea>& monitors,
+                                   Direction direction) {
+    if (!state.anchor) return std::nullopt;
+    const auto key = tree_of(state, *state.anchor);
+    if (!key) return std::nullopt;
+    std::vector<Placement> all;
+    for (auto& list : monitor_placements(state, monitors, key->desktop)) all.insert(all.end(), list.begin(), list.end());
+    const auto a = std::find_if(all.begin(), all.end(), [&](const Placement& pl) { return pl.hwnd == *state.anchor; });
+    if (a == all.end()) return std::nullopt;
+
+    const std::int64_t aL = a->rect.left, aT = a->rect.top, aR = aL + a->rect.width, aB = aT + a->rect.height;
+    std::optional<win::Hwnd> best;
+    std::int64_t best_distance = 0, best_overlap = 0;
+    for (const Placement& c : all) {
+        if (c.hwnd == *state.anchor) continue;
+        const std::int64_t cL = c.rect.left, cT = c.rect.top, cR = cL + c.rect.width, cB = cT + c.rect.height;
+        std::int64_t distance = 0, overlap = 0;
+        switch (direction) {
+            case Direction::Left: distance = aL - cR; break;
+            case Direction::Right: distance = cL - aR; break;
+            case Direction::Up: distance = aT - cB; break;
+            case Direction::Down: distance = cT - aB; break;
+        }
+        if (direction == Direction::Left || direction == Direction::Right) {
+            overlap = std::min(aB, cB) - std::max(aT, cT);
+        } else {
+            overlap = std::min(aR, cR) - std::max(aL, cL);
+        }
+        if (distance < 0 || overlap <= 0) continue;
+        if (!best || distance < best_distance || (distance == best_distance && overlap > best_overlap)) {
+            best = c.hwnd;
+            best_distance = distance;
+            best_overlap = overlap;
+        }
+    }
+    return best;
+}
+
+void run_action(win::Platform& p, LayoutState& state, const std::vector<win::WorkArea>& monitors,
+                quilt_daemon::ShortcutAction action) {
+    const auto direction = static_cast<Direction>(action.payload);
+    switch (action.tag) {
+        case ActionTag::ResizeWidth: resize_action(state, monitors, ResizeAxis::Width, action.payload); break;
+        case ActionTag::ResizeHeight: resize_action(state, monitors, ResizeAxis::Height, action.payload); break;
+        case ActionTag::Focus: focus_action(p, state, monitors, direction); break;
+        case ActionTag::Swap: swap_action(state, monitors, direction); break;
+        case ActionTag::ToggleFullscreen:
+            if (state.anchor && is_tiled(state, *state.anchor)) {
+                if (!state.full_screen.erase(*state.anchor)) state.full_screen.insert(*state.anchor);
+            }
+            break;
+        case ActionTag::CloseWindow: {
+            const win::Hwnd fg = p.foreground_window();
+            if (fg && !win::is_shell_window(p, fg)) (void)p.post_message(fg, MESSAGE_CLOSE);
+            break;
+        }
+        case ActionTag::OpenTerminal: open_terminal(p); break;
+        case ActionTag::OpenBrowser: open_browser(p); break;
+        case ActionTag::GoToDesktop: go_to_desktop(p, action.payload); break;
+        case ActionTag::MoveToDesktop: send_to_desktop(p, action.payload); break;
+        case ActionTag::ToggleLauncher: break;  // the main loop's own
+    }
+}
+
+void dispatch(win::Platform& p, DaemonContext& ctx, const quilt_daemon::DaemonEvent& event) {
+    tiling_pass(p, ctx, event);
+}
+
+}  // namespace layout
