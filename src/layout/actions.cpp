@@ -132,7 +132,8 @@ std::optional<win::Hwnd> neighbour(const LayoutState& state, const std::vector<w
     const auto key = tree_of(state, *state.anchor);
     if (!key) return std::nullopt;
     std::vector<Placement> all;
-    for (auto& list : monitor_placements(state, monitors, key->desktop)) all.insert(all.end(), list.begin(), list.end());
+    for (auto& list : monitor_placements(state, monitors, key->desktop))
+        all.insert(all.end(), list.begin(), list.end());
     const auto a = std::find_if(all.begin(), all.end(), [&](const Placement& pl) { return pl.hwnd == *state.anchor; });
     if (a == all.end()) return std::nullopt;
 

@@ -379,6 +379,11 @@ Status Win32Platform::dwm_set_attribute(Hwnd h, std::uint32_t attribute, std::ui
     return success();
 }
 
+Status Win32Platform::post_message(Hwnd h, std::uint32_t message) {
+    if (!PostMessageW(H(h), message, 0, 0)) return last_error();
+    return success();
+}
+
 // --- Thread timers and the cursor -----------------------------------------------
 
 std::uintptr_t Win32Platform::set_thread_timer(std::uint32_t ms) { return SetTimer(nullptr, 0, ms, nullptr); }

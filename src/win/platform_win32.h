@@ -54,6 +54,7 @@ class Win32Platform : public Platform {
 
     // --- Window decoration -------------------------------------------------------
     Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) override;
+    Status post_message(Hwnd, std::uint32_t message) override;
 
     // --- Thread timers and the cursor -------------------------------------------
     std::uintptr_t set_thread_timer(std::uint32_t ms) override;
@@ -65,6 +66,15 @@ class Win32Platform : public Platform {
     void close_desktop_manager() override;
     Result<bool> window_on_current_desktop(Hwnd) override;
     Result<std::array<std::uint8_t, 16>> window_desktop_id(Hwnd) override;
+
+    // --- Apps and shell --------------------------------------------------------
+    void com_initialize_apartment() override;
+    Result<std::vector<ShellItemNames>> enum_apps_folder() override;
+    bool shell_execute(const std::string& file, const std::optional<std::string>& parameters,
+                       const std::optional<std::string>& directory) override;
+    Result<std::u16string> assoc_executable(std::string_view assoc, std::string_view verb) override;
+    bool path_exists(const std::string& path) override;
+    std::string error_text(std::uint32_t code) override;
 
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;

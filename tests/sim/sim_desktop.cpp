@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 #include "win/text.h"
 
@@ -386,6 +387,13 @@ win::Status Desktop::dwm_set_attribute(win::Hwnd h, std::uint32_t attribute, std
     return win::success();
 }
 
+win::Status Desktop::post_message(win::Hwnd h, std::uint32_t message) {
+    calls.push_back("post_message " + win::format_hwnd(h));
+    if (!find(h)) return make_error(1400);
+    posted.push_back({h, message});
+    return win::success();
+}
+
 // --- Thread timers and the cursor -----------------------------------------------------
 
 std::uintptr_t Desktop::set_thread_timer(std::uint32_t ms) {
@@ -430,5 +438,39 @@ win::Result<std::array<std::uint8_t, 16>> Desktop::window_desktop_id(win::Hwnd h
     if (!w) return win::Error{0x80070578u, "Invalid window handle."};
     return w->desktop;
 }
+
+}  // namespace sim
+
+namespace sim {
+
+// --- Apps and shell ----------------------------------------------------------
+
+void Desktop::com_initialize_apartment() {
+    calls.push_back("com_initialize_apartment");
+    ++com_initializations;
+}
+
+win::Result<std::vector<win::ShellItemNames>> Desktop::enum_apps_folder() {
+    if (apps_folder_throws) throw std::runtime_error("the shell went away");
+    if (apps_folder_error) return make_error(*apps_folder_error);
+    return apps_folder;
+}
+
+bool Desktop::shell_execute(const std::string& file, const std::optional<std::string>& parameters,
+                            const std::optional<std::string>& directory) {
+    calls.push_back("shell_execute " + file);
+    shell_opens.push_back({file, parameters, directory});
+    return !shell_refuses;
+}
+
+win::Result<std::u16string> Desktop::assoc_executable(std::string_view assoc, std::string_view verb) {
+    // HRESULT_FROM_WIN32(ERROR_NO_ASSOCIATION)
+    if (assoc != "https" || verb != "open" || !https_executable) return make_error(0x80070483);
+    return *https_executable;
+}
+
+bool Desktop::path_exists(const std::string& path) { return files.count(path) || directories.count(path); }
+
+std::string Desktop::error_text(std::uint32_t code) { return error_message(code); }
 
 }  // namespace sim

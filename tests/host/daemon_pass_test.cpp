@@ -1,0 +1,358 @@
+#include <gtest/gtest.h>
+
+#include "layout/actions.h"
+#include "sim_desktop.h"
+
+namespace {
+
+using layout::Placement;
+using quilt_daemon::ActionTag;
+using quilt_daemon::DaemonEvent;
+using quilt_daemon::Direction;
+using win::Rect;
+
+// A desktop with the daemon's whole context, as run_daemon keeps it.
+class Daemon : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        d.env["LOCALAPPDATA"] = "C:\\Users\\u\\AppData\\Local";
+        left = d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
+    }
+    win::Hwnd open(Rect r = {100, 100, 800, 600}) {
+        sim::Window w;
+        w.rect = r;
+        const auto h = d.add_window(w);
+        d.foreground = h;
+        return h;
+    }
+    void pass(DaemonEvent e = DaemonEvent::retile()) { layout::dispatch(d, ctx, e); }
+    void shortcut(ActionTag tag, std::uint8_t payload = 0) { pass(DaemonEvent::shortcut({tag, payload})); }
+    void shortcut(ActionTag tag, Direction dir) { pass(DaemonEvent::shortcut(quilt_daemon::action(tag, dir))); }
+    std::size_t moves_of(win::Hwnd h) {
+        return static_cast<std::size_t>(
+            std::count_if(d.moves.begin(), d.moves.end(), [&](const sim::Move& m) { return m.hwnd == h; }));
+    }
+
+    sim::Desktop d;
+    win::Hmonitor left;
+    layout::LayoutState state;
+    quilt_daemon::FocusBorder border;
+    quilt_daemon::DaemonState shared;
+    bool first_pass = true;
+    layout::DaemonContext ctx{state, border, first_pass, shared};
+};
+
+TEST_F(Daemon, APassWithNothingNewMovesAndPrintsNothing) {
+    const auto b = open();
+    const auto a = open();  // topmost, so first in the enumeration
+    pass();
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 1024}));
+    EXPECT_EQ(d.frame_of(b), (Rect{964, 8, 948, 1024}));
+    EXPECT_EQ(d.out, "Re-tiled: moved 2 window(s).\n");
+    EXPECT_FALSE(first_pass);
+    d.moves.clear();
+    for (int i = 0; i < 3; ++i) pass();
+    EXPECT_TRUE(d.moves.empty());
+    EXPECT_EQ(d.out, "Re-tiled: moved 2 window(s).\n");
+    EXPECT_TRUE(d.files.count("C:\\Users\\u\\AppData\\Local\\quilt\\untile.txt"));
+}
+
+TEST_F(Daemon, AWindowThatCannotTakeItsTileIsMovedOnceThenLeftWhereItSettled) {
+    const auto a = open();
+    const auto b = open();
+    d.window(b).min_width = 1200;  // wider than its half
+    pass();
+    pass();  // settles: remembers where b came to rest
+    pass();
+    EXPECT_EQ(moves_of(b), 1u);
+    EXPECT_EQ(d.frame_of(b).width, 1200);
+    // Moved away by someone else: put back, once.
+    d.window(b).rect.left += 50;
+    pass();
+    pass();
+    pass();
+    EXPECT_EQ(moves_of(b), 2u);
+    EXPECT_EQ(moves_of(a), 1u);
+}
+
+TEST_F(Daemon, MaximizedWindowsAreTiledOnTheFirstPassOnly) {
+    const auto a = open();
+    d.show_window(a, win::SHOW_MAXIMIZED);
+    pass();
+    EXPECT_FALSE(d.window(a).maximized);
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 1904, 1024}));
+    const auto b = open();
+    d.show_window(b, win::SHOW_MAXIMIZED);
+    pass();
+    EXPECT_TRUE(d.window(b).maximized);  // the user's choice stands
+    EXPECT_EQ(moves_of(b), 0u);
+}
+
+TEST_F(Daemon, TheWindowBeingDraggedIsNotPulledBack) {
+    const auto a = open();
+    pass();
+    pass();  // settled where it was put
+    shared.moving_window.store(a.value);
+    d.window(a).rect.left = 500;
+    pass();
+    EXPECT_EQ(moves_of(a), 1u);
+    shared.moving_window.store(0);
+    pass();  // the move ended without a drop: back into its tile
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 1904, 1024}));
+}
+
+TEST_F(Daemon, NewWindowGoesNextToTheFocusedOneEvenOnAnotherMonitor) {
+    const auto right = d.add_monitor({1920, 0, 860, 600}, {1920, 0, 860, 600});
+    const auto a = open({2000, 100, 800, 600});  // on the right monitor
+    pass();
+    EXPECT_EQ(layout::tree_of(state, a)->monitor, right);
+    d.foreground = a;
+    const auto b = open({100, 100, 800, 600});  // appears on the left monitor
+    d.foreground = a;
+    pass();
+    EXPECT_EQ(layout::tree_of(state, b)->monitor, right);
+    // A third one would leave tiles under 400 x 300 there: it goes on its own monitor.
+    const auto c = open({100, 100, 800, 600});
+    d.foreground = b;
+    pass();
+    EXPECT_EQ(layout::tree_of(state, c)->monitor, left);
+}
+
+TEST_F(Daemon, AnApplicationsOwnFullScreenIsLeftAloneUntilToggled) {
+    const auto game = open({0, 0, 1920, 1080});
+    pass();
+    EXPECT_FALSE(layout::is_tiled(state, game));
+    EXPECT_TRUE(d.moves.empty());
+
+    const auto a = open();
+    pass();
+    shortcut(ActionTag::ToggleFullscreen);
+    EXPECT_EQ(d.frame_of(a), (Rect{0, 0, 1920, 1080}));
+    pass();
+    EXPECT_TRUE(layout::is_tiled(state, a));  // covering its monitor, but by our doing
+    shortcut(ActionTag::ToggleFullscreen);
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 1904, 1024}));
+}
+
+TEST_F(Daemon, CloakedWindowsAreSkippedUnlessTheManagerPlacesThemOnAnotherDesktop) {
+    const auto here = open();
+    const auto away = open();
+    d.window(away).cloaked = true;
+    pass();
+    EXPECT_TRUE(layout::is_tiled(state, here));
+    EXPECT_FALSE(layout::is_tiled(state, away));  // no desktop manager: cloaked means skipped
+
+    d.desktop_manager_installed = true;
+    ASSERT_TRUE(d.open_desktop_manager().ok());
+    d.window(away).desktop[0] = 2;
+    pass();
+    ASSERT_TRUE(layout::is_tiled(state, away));
+    EXPECT_EQ(layout::tree_of(state, away)->desktop.bytes[0], 2);
+    EXPECT_EQ(d.frame_of(away), (Rect{8, 8, 1904, 1024}));  // alone on its own desktop's tree
+    EXPECT_EQ(d.frame_of(here), (Rect{8, 8, 1904, 1024}));
+}
+
+TEST_F(Daemon, FailedSaveMovesNothingAndFailedMovesAreReported) {
+    d.env.erase("LOCALAPPDATA");
+    d.read_only_folders.insert("C:\\Users\\user\\AppData\\Local\\Temp");
+    const auto a = open();
+    pass();
+    EXPECT_TRUE(d.moves.empty());
+    EXPECT_EQ(d.err, "Could not save window positions, so nothing was moved: Access is denied. (os error 5)\n");
+    EXPECT_EQ(d.out, "");
+
+    d.read_only_folders.clear();
+    d.err.clear();
+    const auto b = open();
+    d.window(b).hung = true;
+    state.placed.clear();
+    pass();
+    EXPECT_EQ(d.err, "Could not move window " + win::format_hwnd(b) + ": the window is not responding\n");
+    EXPECT_EQ(d.out, "Re-tiled: moved 1 window(s).\n");
+    EXPECT_EQ(moves_of(a), 1u);
+}
+
+TEST_F(Daemon, TheBorderFollowsTheFocusedTiledWindow) {
+    const auto a = open();
+    const auto b = open();
+    pass();
+    EXPECT_EQ(border.current, b);
+    d.foreground = win::Hwnd{};
+    pass();
+    EXPECT_FALSE(border.current.has_value());
+    (void)a;
+}
+
+// Two tiles A | B on one monitor, A focused, as the actions' examples have them.
+class Actions : public Daemon {
+  protected:
+    void SetUp() override {
+        Daemon::SetUp();
+        b = open();
+        a = open();  // topmost, so first in the enumeration: the left tile
+        pass();
+        d.foreground = a;
+        pass();
+        d.moves.clear();
+        d.out.clear();
+    }
+    win::Hwnd a, b;
+};
+
+TEST_F(Actions, FocusFindsTheNeighbourOnlyOnThatSide) {
+    shortcut(ActionTag::Focus, Direction::Left);
+    EXPECT_EQ(d.foreground, a);
+    shortcut(ActionTag::Focus, Direction::Right);
+    EXPECT_EQ(d.foreground, b);
+    EXPECT_EQ(state.anchor, b);
+    d.foreground_refused = true;
+    shortcut(ActionTag::Focus, Direction::Left);
+    EXPECT_EQ(d.err, "Windows refused to move focus to window " + win::format_hwnd(a) + ".\n");
+}
+
+TEST_F(Actions, SwapTradesTilesAndKeepsTheFocus) {
+    shortcut(ActionTag::Swap, Direction::Right);
+    EXPECT_EQ(d.frame_of(a), (Rect{964, 8, 948, 1024}));
+    EXPECT_EQ(d.frame_of(b), (Rect{8, 8, 948, 1024}));
+    EXPECT_EQ(d.foreground, a);
+}
+
+TEST_F(Actions, ResizeStopsWhereATileWouldGetTooNarrow) {
+    shortcut(ActionTag::ResizeWidth, 1);
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 1046, 1024}));
+    EXPECT_EQ(d.frame_of(b), (Rect{1062, 8, 850, 1024}));
+    shortcut(ActionTag::ResizeHeight, 1);  // no top-and-bottom split
+    EXPECT_EQ(d.frame_of(a).width, 1046);
+
+    auto ratio = [&] { return state.trees.begin()->second.root.ratio; };
+    std::vector<int> seen;
+    for (int i = 0; i < 8; ++i) {
+        shortcut(ActionTag::ResizeWidth, 1);
+        seen.push_back(ratio());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{604, 656, 708, 760, 760, 760, 760, 760}));
+    seen.clear();
+    d.foreground = b;  // the divider moves the same way whichever side is focused
+    for (int i = 0; i < 12; ++i) {
+        shortcut(ActionTag::ResizeWidth, 0);
+        seen.push_back(ratio());
+    }
+    EXPECT_EQ(seen, (std::vector<int>{708, 656, 604, 552, 500, 448, 396, 344, 292, 240, 240, 240}));
+}
+
+// A third window C, alone on a second monitor.
+class Drops : public Actions {
+  protected:
+    void SetUp() override {
+        Actions::SetUp();
+        d.add_monitor({1920, 0, 1280, 1024}, {1920, 0, 1280, 1024});
+        c = open({2000, 100, 800, 600});
+        pass(DaemonEvent::drop(c, 2500, 500));  // a new window lands next to A; drop it over there
+        EXPECT_EQ(d.frame_of(c), (Rect{1928, 8, 1264, 1008}));
+        EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 1024}));
+        d.moves.clear();
+    }
+    win::Hwnd c;
+};
+
+TEST_F(Drops, OverTheRightQuarterOfAWideTileTakesItsRightHalf) {
+    d.close_window(b);
+    pass();  // A alone: one wide tile
+    pass(DaemonEvent::drop(c, 1700, 500));
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 1024}));
+    EXPECT_EQ(d.frame_of(c), (Rect{964, 8, 948, 1024}));
+}
+
+TEST_F(Drops, OverTheLowerHalfOfATallTileGoesAfter) {
+    pass(DaemonEvent::drop(c, 800, 520));  // exactly on the middle counts as after
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 508}));
+    EXPECT_EQ(d.frame_of(c), (Rect{8, 524, 948, 508}));
+    EXPECT_EQ(d.frame_of(b), (Rect{964, 8, 948, 1024}));
+}
+
+TEST_F(Drops, OverTheUpperPartOfATallTileGoesFirst) {
+    pass(DaemonEvent::drop(c, 1400, 100));
+    EXPECT_EQ(d.frame_of(c), (Rect{964, 8, 948, 508}));
+    EXPECT_EQ(d.frame_of(b), (Rect{964, 524, 948, 508}));
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 1024}));
+}
+
+TEST_F(Drops, InAGapOrOffEveryMonitorChangesNothing) {
+    for (win::Point p : {win::Point{960, 500}, win::Point{-50, 10}, win::Point{3, 500}, win::Point{500, 1036}}) {
+        pass(DaemonEvent::drop(c, p.x, p.y));
+        EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 1024}));
+        EXPECT_EQ(d.frame_of(b), (Rect{964, 8, 948, 1024}));
+        EXPECT_EQ(d.frame_of(c), (Rect{1928, 8, 1264, 1008}));
+    }
+    EXPECT_TRUE(d.moves.empty());
+}
+
+TEST(HandleDrop, ADropThatWouldMakeATileTooSmallIsUndoneWhole) {
+    const win::WorkArea left{win::Hmonitor{1}, {0, 0, 1920, 1040}, {0, 0, 1920, 1080}, true};
+    const win::WorkArea right{win::Hmonitor{2}, {1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}, false};
+    const std::vector<win::WorkArea> monitors = {left, right};
+    const win::Hwnd A{1}, B{2}, C{3}, D{4}, E{5};
+    layout::LayoutState state;
+    std::vector<layout::TileEntry> entries;
+    for (auto [h, m] : {std::pair{A, left}, {B, left}, {C, left}, {D, right}, {E, right}}) {
+        entries.push_back({{}, h, m.handle});
+    }
+    layout::sync(state, monitors, entries);  // A | (B over C) on the left, D over E on the right
+
+    layout::handle_drop(state, monitors, entries, D, {1000, 100});  // before B, side by side
+    EXPECT_EQ(entries[3].monitor, left.handle);
+    EXPECT_EQ(layout::monitor_placements(state, monitors, {})[0][1], (Placement{D, {964, 8, 470, 508}}));
+
+    layout::handle_drop(state, monitors, entries, E, {980, 100});  // over D: 250-pixel tiles
+    EXPECT_EQ(entries[4].monitor, right.handle);
+    EXPECT_EQ(layout::leaves(state.trees.at({{}, left.handle})), (std::vector<win::Hwnd>{A, D, B, C}));
+    EXPECT_EQ(layout::leaves(state.trees.at({{}, right.handle})), (std::vector<win::Hwnd>{E}));
+}
+
+TEST_F(Actions, DropOnAnEmptyMonitorMakesTheWindowItsOnlyTile) {
+    d.add_monitor({1920, 0, 1280, 1024}, {1920, 0, 1280, 1024});
+    pass(DaemonEvent::drop(b, 2500, 500));
+    EXPECT_EQ(d.frame_of(b), (Rect{1928, 8, 1264, 1008}));
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 1904, 1024}));
+}
+
+TEST_F(Actions, FocusAndSwapReachAcrossMonitors) {
+    d.add_monitor({1920, 0, 1280, 1024}, {1920, 0, 1280, 1024});
+    pass(DaemonEvent::drop(b, 2500, 500));
+    d.foreground = a;
+    shortcut(ActionTag::Focus, Direction::Right);
+    EXPECT_EQ(d.foreground, b);
+    d.foreground = a;
+    shortcut(ActionTag::Swap, Direction::Right);
+    EXPECT_EQ(d.frame_of(a), (Rect{1928, 8, 1264, 1008}));
+    EXPECT_EQ(d.frame_of(b), (Rect{8, 8, 1904, 1024}));
+}
+
+TEST_F(Actions, CloseGoesToTheForegroundWindowButNeverTheShell) {
+    shortcut(ActionTag::CloseWindow);
+    EXPECT_EQ(d.posted, (std::vector<sim::Desktop::Posted>{{a, 0x0010}}));
+    sim::Window taskbar;
+    taskbar.class_name = u"Shell_TrayWnd";
+    taskbar.style = 0;
+    d.foreground = d.add_window(taskbar);
+    shortcut(ActionTag::CloseWindow);
+    EXPECT_EQ(d.posted.size(), 1u);
+}
+
+TEST_F(Actions, TerminalAndBrowserReportWhatTheShellRefused) {
+    d.env["USERPROFILE"] = "C:\\Users\\u";
+    shortcut(ActionTag::OpenTerminal);
+    ASSERT_EQ(d.shell_opens.size(), 1u);
+    EXPECT_EQ(d.shell_opens[0], (sim::Desktop::ShellOpen{"wt.exe", "-w new", "C:\\Users\\u"}));
+    d.shell_refuses = true;
+    shortcut(ActionTag::OpenTerminal);
+    shortcut(ActionTag::OpenBrowser);
+    d.https_executable = u"C:\\Browser\\browser.exe";
+    shortcut(ActionTag::OpenBrowser);
+    EXPECT_EQ(d.err,
+              "Could not open Windows Terminal (wt.exe).\n"
+              "Could not find the default browser.\n"
+              "Could not open C:\\Browser\\browser.exe.\n");
+}
+
+}  // namespace
