@@ -1,14 +1,26 @@
-// What the daemon's threads share: the shortcut actions, the events of the
-// main loop, the message numbers, and the one process-wide state record.
+// What the daemon's threads share: the process-wide state record, the numbers
+// of the messages they post to each other, the shortcut action that the
+// keyboard hook produces and the main thread carries out, and the events of
+// the main loop.
+//
+// The namespace is not plain `daemon` because POSIX declares a function of
+// that name, which would clash in the host build.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 
 #include "win/types.h"
 
 namespace quilt_daemon {
+
+// Thread and window messages (WM_APP = 0x8000).
+inline constexpr std::uint32_t MSG_SHORTCUT = 0x8001;     // hook -> main: wParam = action code
+inline constexpr std::uint32_t MSG_WIN_KEY = 0x8002;      // hook -> main: 1 Windows key down, 0 up or used
+inline constexpr std::uint32_t MSG_TRAY = 0x8014;         // shell -> tray window
+inline constexpr std::uint32_t MSG_ICONS_READY = 0x801E;  // icon thread -> launcher window
+inline constexpr std::uint32_t MSG_QUIT = 0x0012;         // WM_QUIT
+inline constexpr std::uint32_t MSG_TIMER = 0x0113;        // WM_TIMER
 
 enum class ActionTag : std::uint8_t {
     ResizeWidth = 0,
@@ -24,50 +36,34 @@ enum class ActionTag : std::uint8_t {
     MoveToDesktop = 11,
 };
 
+// Payloads of Focus and Swap.
 enum class Direction : std::uint8_t { Left = 0, Right = 1, Up = 2, Down = 3 };
+inline constexpr std::uint8_t DIR_LEFT = 0;
+inline constexpr std::uint8_t DIR_RIGHT = 1;
+inline constexpr std::uint8_t DIR_UP = 2;
+inline constexpr std::uint8_t DIR_DOWN = 3;
+// Payloads of ResizeWidth and ResizeHeight: which key was pressed.
+inline constexpr std::uint8_t RESIZE_MINUS = 0;
+inline constexpr std::uint8_t RESIZE_PLUS = 1;
 
-// Tag in the low byte, payload in the high byte.
+// One action of a shortcut: a tag and a one-byte payload (a direction, a
+// resize key or a desktop number 1 to 9; 0 otherwise).
 struct ShortcutAction {
     ActionTag tag = ActionTag::ResizeWidth;
     std::uint8_t payload = 0;
-
-    constexpr std::uint16_t code() const {
-        return static_cast<std::uint16_t>(static_cast<std::uint16_t>(tag) | (payload << 8));
-    }
-    friend constexpr bool operator==(const ShortcutAction&, const ShortcutAction&) = default;
+    friend bool operator==(const ShortcutAction&, const ShortcutAction&) = default;
 };
 
 constexpr ShortcutAction action(ActionTag tag, std::uint8_t payload = 0) { return {tag, payload}; }
 constexpr ShortcutAction action(ActionTag tag, Direction d) { return {tag, static_cast<std::uint8_t>(d)}; }
 
-// The index into this table is what the hook posts with MSG_SHORTCUT.
-inline constexpr std::array<ShortcutAction, 17> ACTION_TABLE = {
-    action(ActionTag::OpenBrowser),
-    action(ActionTag::ToggleFullscreen),
-    action(ActionTag::ToggleLauncher),
-    action(ActionTag::Focus, Direction::Left),
-    action(ActionTag::Focus, Direction::Up),
-    action(ActionTag::Focus, Direction::Right),
-    action(ActionTag::Focus, Direction::Down),
-    action(ActionTag::Swap, Direction::Left),
-    action(ActionTag::Swap, Direction::Up),
-    action(ActionTag::Swap, Direction::Right),
-    action(ActionTag::Swap, Direction::Down),
-    action(ActionTag::OpenTerminal),
-    action(ActionTag::CloseWindow),
-    action(ActionTag::ResizeWidth, 0),
-    action(ActionTag::ResizeWidth, 1),
-    action(ActionTag::ResizeHeight, 0),
-    action(ActionTag::ResizeHeight, 1),
-};
-
-// Thread messages and window messages between the daemon's threads.
-inline constexpr std::uint32_t MSG_SHORTCUT = 0x8001;     // WM_APP + 1
-inline constexpr std::uint32_t MSG_WIN_KEY = 0x8002;      // WM_APP + 2
-inline constexpr std::uint32_t MSG_TRAY = 0x8014;         // WM_APP + 20
-inline constexpr std::uint32_t MSG_ICONS_READY = 0x801E;  // WM_APP + 30
-inline constexpr std::uint32_t MESSAGE_QUIT = 0x0012;     // WM_QUIT
-inline constexpr std::uint32_t MESSAGE_TIMER = 0x0113;    // WM_TIMER
+// The 16-bit form: tag in the low byte, payload in the high byte.
+inline std::uint16_t to_bits(ShortcutAction a) {
+    return static_cast<std::uint16_t>(static_cast<std::uint16_t>(a.tag) | (a.payload << 8));
+}
+inline ShortcutAction from_bits(std::uint16_t bits) {
+    return {static_cast<ActionTag>(bits & 0xFF), static_cast<std::uint8_t>(bits >> 8)};
+}
 
 // One unit of work for the main loop.
 struct DaemonEvent {
@@ -85,21 +81,21 @@ struct DaemonEvent {
     friend bool operator==(const DaemonEvent&, const DaemonEvent&) = default;
 };
 
-// The one record that the daemon's threads share. Fields that only the main
-// thread touches need no atomics: the window-event callbacks run on it too.
+// The one process-wide record. The atomic fields cross threads; the others
+// are touched only by the main thread (the window-event callbacks run there).
 struct DaemonState {
-    std::uint32_t main_thread_id = 0;  // written before any other thread can read it
+    std::uint32_t main_thread_id = 0;  // written once, before the hook thread starts
     std::atomic<std::uint64_t> moving_window{0};
     std::int32_t move_start_width = 0;
     std::int32_t move_start_height = 0;
-    std::atomic<std::uint64_t> dropped_window{0};  // stored after drop_x/drop_y, with release ordering
+    std::atomic<std::uint64_t> dropped_window{0};  // stored after drop_x, drop_y with release order
     std::int32_t drop_x = 0;
     std::int32_t drop_y = 0;
     std::uintptr_t debounce_timer = 0;
-    std::atomic<bool> overlay_visible{false};
-    std::atomic<bool> win_down{false};
-    std::atomic<bool> win_used{false};
-    std::atomic<std::uint32_t> swallowed_keys{0};
+    std::atomic<bool> overlay_visible{false};      // main thread writes, hook reads
+    std::atomic<bool> win_down{false};             // the hook thread's own
+    std::atomic<bool> win_used{false};             // the hook thread's own
+    std::atomic<std::uint32_t> swallowed_keys{0};  // the hook thread's own
     std::atomic<bool> shutdown_done{false};
     std::uint32_t taskbar_created_msg = 0;
 };

@@ -1,5 +1,6 @@
 #include "daemon/main_loop.h"
 
+#include "daemon/shortcuts.h"
 #include "win/window_ops.h"
 
 namespace quilt_daemon {
@@ -56,20 +57,15 @@ std::optional<DaemonEvent> on_win_key(win::Platform& p, DaemonState& state, Loop
 
 }  // namespace
 
-std::optional<ShortcutAction> action_for_code(std::uint64_t code) {
-    if (code >= 201 && code <= 209) return action(ActionTag::MoveToDesktop, static_cast<std::uint8_t>(code - 200));
-    if (code >= 101 && code <= 109) return action(ActionTag::GoToDesktop, static_cast<std::uint8_t>(code - 100));
-    if (code < ACTION_TABLE.size()) return ACTION_TABLE[code];
-    return std::nullopt;
-}
-
 std::optional<DaemonEvent> on_thread_message(win::Platform& p, DaemonState& state, LoopTimers& timers,
                                              std::uint32_t message, std::uint64_t wparam) {
     switch (message) {
-        case MESSAGE_TIMER: return on_timer(p, state, timers, static_cast<std::uintptr_t>(wparam));
+        case MSG_TIMER: return on_timer(p, state, timers, static_cast<std::uintptr_t>(wparam));
         case MSG_WIN_KEY: return on_win_key(p, state, timers, wparam != 0);
         case MSG_SHORTCUT:
-            if (auto a = action_for_code(wparam)) return DaemonEvent::shortcut(*a);
+            // A code too large for 32 bits must not wrap onto a real one.
+            if (wparam > UINT32_MAX) return std::nullopt;
+            if (auto a = action_from_code(static_cast<std::uint32_t>(wparam))) return DaemonEvent::shortcut(*a);
             return std::nullopt;
         default: return std::nullopt;
     }

@@ -34,10 +34,6 @@ struct LoopTimers {
     std::uintptr_t release_poll = 0;
 };
 
-// The action that a MSG_SHORTCUT code stands for: a table index, or
-// 100 + n / 200 + n for going to / sending to desktop n.
-std::optional<ShortcutAction> action_for_code(std::uint64_t code);
-
 // One thread message (WM_TIMER, MSG_SHORTCUT, MSG_WIN_KEY): updates the
 // timers and gives the event to handle, if any.
 std::optional<DaemonEvent> on_thread_message(win::Platform& p, DaemonState& state, LoopTimers& timers,

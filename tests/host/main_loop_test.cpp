@@ -8,30 +8,12 @@ namespace {
 using namespace quilt_daemon;
 using Kind = DaemonEvent::Kind;
 
-TEST(ShortcutCodes, TableIndexesAndDesktopRangesOnly) {
-    EXPECT_EQ(action_for_code(0), action(ActionTag::OpenBrowser));
-    EXPECT_EQ(action_for_code(5), action(ActionTag::Focus, Direction::Right));
-    EXPECT_EQ(action_for_code(16), action(ActionTag::ResizeHeight, 1));
-    EXPECT_EQ(action_for_code(101), action(ActionTag::GoToDesktop, 1));
-    EXPECT_EQ(action_for_code(109), action(ActionTag::GoToDesktop, 9));
-    EXPECT_EQ(action_for_code(201), action(ActionTag::MoveToDesktop, 1));
-    EXPECT_EQ(action_for_code(209), action(ActionTag::MoveToDesktop, 9));
-    for (std::uint64_t ignored : {17ull, 99ull, 100ull, 110ull, 199ull, 200ull, 210ull, 1ull << 40}) {
-        EXPECT_EQ(action_for_code(ignored), std::nullopt) << ignored;
-    }
-}
-
-TEST(ShortcutCodes, ActionCodePacksTagLowAndPayloadHigh) {
-    EXPECT_EQ(action(ActionTag::MoveToDesktop, 9).code(), 0x090B);
-    EXPECT_EQ(action(ActionTag::Swap, Direction::Down).code(), 0x0303);
-}
-
 class Loop : public ::testing::Test {
   protected:
     std::optional<DaemonEvent> message(std::uint32_t msg, std::uint64_t wparam) {
         return on_thread_message(d, state, timers, msg, wparam);
     }
-    std::optional<DaemonEvent> fire(std::uintptr_t id) { return message(MESSAGE_TIMER, id); }
+    std::optional<DaemonEvent> fire(std::uintptr_t id) { return message(MSG_TIMER, id); }
     void event(std::uint32_t e, win::Hwnd w, std::int32_t object = 0, std::int32_t child = 0) {
         on_win_event(d, state, e, w, object, child);
     }
@@ -43,7 +25,11 @@ class Loop : public ::testing::Test {
 
 TEST_F(Loop, ShortcutMessagesBecomeShortcutEvents) {
     EXPECT_EQ(message(MSG_SHORTCUT, 9), DaemonEvent::shortcut(action(ActionTag::Swap, Direction::Right)));
-    EXPECT_EQ(message(MSG_SHORTCUT, 150), std::nullopt);
+    EXPECT_EQ(message(MSG_SHORTCUT, 109), DaemonEvent::shortcut(action(ActionTag::GoToDesktop, 9)));
+    EXPECT_EQ(message(MSG_SHORTCUT, 201), DaemonEvent::shortcut(action(ActionTag::MoveToDesktop, 1)));
+    for (std::uint64_t ignored : {17ull, 100ull, 150ull, 200ull, 210ull, (1ull << 32) + 5}) {
+        EXPECT_EQ(message(MSG_SHORTCUT, ignored), std::nullopt) << ignored;
+    }
     EXPECT_EQ(message(0x0400, 0), std::nullopt);  // somebody else's thread message
 }
 

@@ -1,0 +1,419 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "daemon/hook_logic.h"
+#include "daemon/shortcuts.h"
+
+namespace {
+
+using namespace quilt_daemon;
+
+constexpr std::uint16_t LWIN = 0x5B;
+constexpr std::uint16_t RWIN = 0x5C;
+constexpr std::uint16_t LSHIFT = 0xA0;
+constexpr std::uint16_t LCTRL = 0xA2;
+constexpr std::uint16_t LALT = 0xA4;
+constexpr std::uint16_t NUMPAD1 = 0x61;
+constexpr std::uint16_t NUMPAD9 = 0x69;
+constexpr std::uint16_t KEY_A = 0x41;
+constexpr std::uint16_t DIGIT_0 = 0x30;
+
+const std::vector<win::KeyInput> DUMMY_KEY = {{0xE8, 0}, {0xE8, win::KEY_UP}};
+
+// A keyboard in front of the hook: it feeds key events through on_key_event,
+// carries out the result as the hook procedure does, and keeps the key state
+// that GetAsyncKeyState would report (a swallowed key never changes it, an
+// injected one does).
+struct Keyboard {
+    HookState state;
+    std::set<std::uint16_t> down;
+    std::vector<Post> posts;
+    std::vector<win::KeyInput> last_inputs;
+    std::uint32_t insert_limit = 3;  // how many inputs of one SendInput the system inserts
+
+    bool any(std::initializer_list<std::uint16_t> vks) const {
+        return std::any_of(vks.begin(), vks.end(), [&](std::uint16_t vk) { return down.count(vk) != 0; });
+    }
+    KeysDown snapshot() const {
+        return {any({LWIN}), any({RWIN}), any({0x11, 0xA2, 0xA3}), any({0x12, 0xA4, 0xA5}), any({0x10, 0xA0, 0xA1})};
+    }
+
+    // Returns whether the hook swallowed the event.
+    bool send(std::uint16_t vk, bool up, std::uint32_t flags = 0) {
+        const KeyEvent event{0, up ? MSG_KEYUP : MSG_KEYDOWN, vk, flags};
+        const HookResult r = on_key_event(event, state, snapshot());
+        const auto inserted = std::min<std::uint32_t>(static_cast<std::uint32_t>(r.input_count), insert_limit);
+        last_inputs.assign(r.inputs.begin(), r.inputs.begin() + r.input_count);
+        for (std::uint32_t i = 0; i < inserted; ++i) {
+            const auto& in = r.inputs[i];
+            if (in.flags & win::KEY_UP) {
+                down.erase(in.vk);
+            } else {
+                down.insert(in.vk);
+            }
+        }
+        posts.insert(posts.end(), r.posts.begin(), r.posts.begin() + r.post_count);
+        EXPECT_EQ(r.state.overlay_visible, state.overlay_visible) << "the hook never writes overlay_visible";
+        state = r.state;
+        const bool swallowed = swallows(r, inserted);
+        if (!swallowed) {
+            if (up) {
+                down.erase(vk);
+            } else {
+                down.insert(vk);
+            }
+        }
+        return swallowed;
+    }
+    bool press(std::uint16_t vk) { return send(vk, false); }
+    bool release(std::uint16_t vk) { return send(vk, true); }
+    std::vector<Post> take_posts() { return std::exchange(posts, {}); }
+};
+
+int count_actions(const std::vector<Post>& posts) {
+    return static_cast<int>(std::count_if(
+        posts.begin(), posts.end(), [](const Post& p) { return p.message == MSG_SHORTCUT || p.message == MSG_QUIT; }));
+}
+
+struct ChordCase {
+    std::string name;
+    std::uint16_t vk;
+    bool shift;
+    Post post;
+};
+
+std::vector<ChordCase> chord_table() {
+    std::vector<ChordCase> t = {
+        {"Win+Left", KEY_ARROW_LEFT, false, {MSG_SHORTCUT, 3}},
+        {"Win+Right", KEY_ARROW_RIGHT, false, {MSG_SHORTCUT, 5}},
+        {"Win+Up", KEY_ARROW_UP, false, {MSG_SHORTCUT, 4}},
+        {"Win+Down", KEY_ARROW_DOWN, false, {MSG_SHORTCUT, 6}},
+        {"Win+Shift+Left", KEY_ARROW_LEFT, true, {MSG_SHORTCUT, 7}},
+        {"Win+Shift+Right", KEY_ARROW_RIGHT, true, {MSG_SHORTCUT, 9}},
+        {"Win+Shift+Up", KEY_ARROW_UP, true, {MSG_SHORTCUT, 8}},
+        {"Win+Shift+Down", KEY_ARROW_DOWN, true, {MSG_SHORTCUT, 10}},
+        {"Win+-", KEY_MINUS, false, {MSG_SHORTCUT, 13}},
+        {"Win+=", KEY_PLUS, false, {MSG_SHORTCUT, 14}},
+        {"Win+Shift+-", KEY_MINUS, true, {MSG_SHORTCUT, 15}},
+        {"Win+Shift+=", KEY_PLUS, true, {MSG_SHORTCUT, 16}},
+        {"Win+F", KEY_F, false, {MSG_SHORTCUT, 1}},
+        {"Win+Shift+F", KEY_F, true, {MSG_SHORTCUT, 1}},
+        {"Win+W", KEY_W, false, {MSG_SHORTCUT, 12}},
+        {"Win+Shift+W", KEY_W, true, {MSG_SHORTCUT, 12}},
+        {"Win+Space", KEY_SPACE, false, {MSG_SHORTCUT, 2}},
+        {"Win+Shift+Space", KEY_SPACE, true, {MSG_SHORTCUT, 2}},
+        {"Win+Enter", KEY_RETURN, false, {MSG_SHORTCUT, 11}},
+        {"Win+Shift+Enter", KEY_RETURN, true, {MSG_SHORTCUT, 11}},
+        {"Win+Shift+B", KEY_B, true, {MSG_SHORTCUT, 0}},
+        {"Win+Shift+Esc", KEY_ESCAPE, true, {MSG_QUIT, 0}},
+    };
+    for (std::uint16_t n = 1; n <= 9; ++n) {
+        const auto vk = static_cast<std::uint16_t>(KEY_DIGIT_1 + n - 1);
+        t.push_back({"Win+" + std::to_string(n), vk, false, {MSG_SHORTCUT, 100u + n}});
+        t.push_back({"Win+Shift+" + std::to_string(n), vk, true, {MSG_SHORTCUT, 200u + n}});
+    }
+    return t;
+}
+
+TEST(HookLogic, EveryChordOfTheTablePostsItsCodeAndSwallowsPressAndRelease) {
+    for (const auto win_key : {LWIN, RWIN}) {
+        for (const auto& c : chord_table()) {
+            SCOPED_TRACE(c.name + (win_key == LWIN ? " (left Win)" : " (right Win)"));
+            Keyboard kb;
+            EXPECT_FALSE(kb.press(win_key));
+            if (c.shift) {
+                EXPECT_FALSE(kb.press(LSHIFT));
+            }
+            kb.take_posts();
+            EXPECT_TRUE(kb.press(c.vk));
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}, c.post}));
+            EXPECT_EQ(kb.last_inputs, DUMMY_KEY);
+            EXPECT_TRUE(kb.release(c.vk));
+            EXPECT_EQ(kb.state.swallowed_keys, 0u);
+            if (c.shift) {
+                EXPECT_FALSE(kb.release(LSHIFT));
+            }
+            EXPECT_FALSE(kb.release(win_key));
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}}));
+        }
+    }
+}
+
+// Chords the system or other programs own must reach them unchanged.
+TEST(HookLogic, KeysThatAreNotShortcutsPassThrough) {
+    struct Case {
+        std::string name;
+        std::vector<std::uint16_t> held;
+        std::uint16_t vk;
+    };
+    const Case cases[] = {
+        {"Win+B", {LWIN}, KEY_B},
+        {"Win+Esc", {LWIN}, KEY_ESCAPE},
+        {"Win+Ctrl+Left", {LWIN, LCTRL}, KEY_ARROW_LEFT},
+        {"Win+Ctrl+Right", {RWIN, LCTRL}, KEY_ARROW_RIGHT},
+        {"Win+Alt+Left", {LWIN, LALT}, KEY_ARROW_LEFT},
+        {"Win+Ctrl+Shift+Right", {LWIN, LCTRL, LSHIFT}, KEY_ARROW_RIGHT},
+        {"Win+Alt+F", {LWIN, LALT}, KEY_F},
+        {"Win+Ctrl+1", {LWIN, LCTRL}, KEY_DIGIT_1},
+        {"Win+keypad 1", {LWIN}, NUMPAD1},
+        {"Win+Shift+keypad 9", {LWIN, LSHIFT}, NUMPAD9},
+        {"Win+0", {LWIN}, DIGIT_0},
+        {"Win+A", {LWIN}, KEY_A},
+        {"Shift+Left", {LSHIFT}, KEY_ARROW_LEFT},
+        {"Left", {}, KEY_ARROW_LEFT},
+        {"F", {}, KEY_F},
+        {"Ctrl+W", {LCTRL}, KEY_W},
+        {"Shift+Esc", {LSHIFT}, KEY_ESCAPE},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Keyboard kb;
+        for (auto vk : c.held) EXPECT_FALSE(kb.press(vk));
+        for (int i = 0; i < 2; ++i) {  // the first press and an auto-repeat
+            EXPECT_FALSE(kb.press(c.vk));
+            EXPECT_TRUE(kb.last_inputs.empty());
+        }
+        EXPECT_FALSE(kb.release(c.vk));
+        EXPECT_EQ(count_actions(kb.posts), 0);
+        EXPECT_EQ(kb.state.swallowed_keys, 0u);
+    }
+}
+
+TEST(HookLogic, OnlyArrowsAndResizeKeysActAgainOnAutoRepeat) {
+    struct Case {
+        std::string name;
+        std::uint16_t vk;
+        bool shift;
+        int actions;  // after a press and two auto-repeats
+    };
+    const Case cases[] = {
+        {"Win+Left", KEY_ARROW_LEFT, false, 3},
+        {"Win+Shift+Down", KEY_ARROW_DOWN, true, 3},
+        {"Win+-", KEY_MINUS, false, 3},
+        {"Win+Shift+=", KEY_PLUS, true, 3},
+        {"Win+F", KEY_F, false, 1},
+        {"Win+W", KEY_W, false, 1},
+        {"Win+Space", KEY_SPACE, false, 1},
+        {"Win+Enter", KEY_RETURN, false, 1},
+        {"Win+Shift+B", KEY_B, true, 1},
+        {"Win+3", KEY_DIGIT_1 + 2, false, 1},
+        {"Win+Shift+4", KEY_DIGIT_1 + 3, true, 1},
+        {"Win+Shift+Esc", KEY_ESCAPE, true, 1},  // the daemon is stopped exactly once
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Keyboard kb;
+        kb.press(LWIN);
+        if (c.shift) kb.press(LSHIFT);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(kb.press(c.vk));
+            EXPECT_EQ(kb.last_inputs, DUMMY_KEY);
+        }
+        EXPECT_EQ(count_actions(kb.posts), c.actions);
+        EXPECT_TRUE(kb.release(c.vk));
+        kb.take_posts();
+        // Released and pressed again, the key acts again.
+        EXPECT_TRUE(kb.press(c.vk));
+        EXPECT_EQ(count_actions(kb.posts), 1);
+    }
+}
+
+TEST(HookLogic, WindowsKeyReleaseAfterTheOverlayIsReplacedOnlyWhenAllInputsGoIn) {
+    struct Case {
+        std::string name;
+        bool overlay;
+        std::uint32_t insert_limit;
+        bool swallowed;
+    };
+    const Case cases[] = {
+        {"no overlay", false, 3, false},
+        {"overlay, all three inserted", true, 3, true},
+        {"overlay, two inserted", true, 2, false},
+        {"overlay, none inserted", true, 0, false},
+    };
+    for (const auto win_key : {LWIN, RWIN}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name + (win_key == LWIN ? " (left Win)" : " (right Win)"));
+            Keyboard kb;
+            EXPECT_FALSE(kb.press(win_key));
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 1}}));
+            kb.state.overlay_visible = c.overlay;
+            kb.insert_limit = c.insert_limit;
+            EXPECT_EQ(kb.release(win_key), c.swallowed);
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}}));
+            EXPECT_FALSE(kb.state.win_down);
+            if (c.overlay) {
+                EXPECT_EQ(kb.last_inputs,
+                          (std::vector<win::KeyInput>{
+                              {0xE8, 0}, {0xE8, win::KEY_UP}, {win_key, win::KEY_EXTENDED | win::KEY_UP}}));
+            } else {
+                EXPECT_TRUE(kb.last_inputs.empty());
+            }
+            // However the release went, the system no longer sees the key down.
+            EXPECT_FALSE(kb.snapshot().lwin || kb.snapshot().rwin);
+        }
+    }
+}
+
+TEST(HookLogic, ShortcutKeyReleasedAfterTheWindowsKeyIsStillSwallowed) {
+    Keyboard kb;
+    kb.press(LWIN);
+    EXPECT_TRUE(kb.press(KEY_F));
+    EXPECT_FALSE(kb.release(LWIN));
+    EXPECT_TRUE(kb.release(KEY_F));
+    EXPECT_EQ(kb.state.swallowed_keys, 0u);
+    // The bit is gone: a later plain F is the program's again.
+    EXPECT_FALSE(kb.press(KEY_F));
+    EXPECT_FALSE(kb.release(KEY_F));
+
+    // Two chord keys held at once keep their own bits.
+    kb.press(LWIN);
+    EXPECT_TRUE(kb.press(KEY_ARROW_LEFT));
+    EXPECT_TRUE(kb.press(KEY_MINUS));
+    EXPECT_TRUE(kb.release(KEY_ARROW_LEFT));
+    EXPECT_NE(kb.state.swallowed_keys, 0u);
+    kb.release(LWIN);
+    EXPECT_TRUE(kb.release(KEY_MINUS));
+    EXPECT_EQ(kb.state.swallowed_keys, 0u);
+}
+
+// Our own dummy key presses, and input other programs synthesise, must not
+// trigger, cancel or swallow anything.
+TEST(HookLogic, InjectedInputAndNonZeroCodesAreNotLookedAt) {
+    struct Case {
+        std::string name;
+        KeyEvent event;
+        HookState state;
+        KeysDown keys;
+    };
+    const HookState win_held{true, false, 0, false};
+    const HookState f_swallowed{true, true, 1u << 1, true};
+    const KeysDown win_keys{true, false, false, false, false};
+    const Case cases[] = {
+        {"Win down", {0, MSG_KEYDOWN, LWIN, HOOK_FLAG_INJECTED}, {}, {}},
+        {"Win up with the overlay shown", {0, MSG_KEYUP, LWIN, HOOK_FLAG_INJECTED}, f_swallowed, win_keys},
+        {"Win+Left", {0, MSG_KEYDOWN, KEY_ARROW_LEFT, HOOK_FLAG_INJECTED}, win_held, win_keys},
+        {"Win+Shift+Esc",
+         {0, MSG_KEYDOWN, KEY_ESCAPE, HOOK_FLAG_INJECTED | 0x01},
+         win_held,
+         {true, false, false, false, true}},
+        {"release of a swallowed key", {0, MSG_KEYUP, KEY_F, HOOK_FLAG_INJECTED}, f_swallowed, win_keys},
+        {"dummy key", {0, MSG_KEYDOWN, 0xE8, HOOK_FLAG_INJECTED}, win_held, win_keys},
+        {"Win+Left with code 3", {3, MSG_KEYDOWN, KEY_ARROW_LEFT, 0}, win_held, win_keys},
+        {"Win up with code -1", {-1, MSG_KEYUP, LWIN, 0}, f_swallowed, win_keys},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HookResult r = on_key_event(c.event, c.state, c.keys);
+        EXPECT_EQ(r.verdict, Verdict::Pass);
+        EXPECT_EQ(r.state, c.state);
+        EXPECT_EQ(r.post_count, 0);
+        EXPECT_EQ(r.input_count, 0);
+    }
+}
+
+TEST(HookLogic, SystemKeyMessagesCountLikePlainOnes) {
+    // With Alt involved Windows reports WM_SYSKEYDOWN/UP; a release must be
+    // recognised in either form or the key's bit would stay set.
+    const HookState state{true, true, 1u << 3, false};
+    const HookResult up = on_key_event({0, MSG_SYSKEYUP, KEY_ARROW_LEFT, 0}, state, {});
+    EXPECT_EQ(up.verdict, Verdict::Swallow);
+    EXPECT_EQ(up.state.swallowed_keys, 0u);
+    const HookResult down = on_key_event({0, MSG_SYSKEYDOWN, KEY_ARROW_LEFT, 0}, HookState{true, true, 0, false},
+                                         {true, false, false, false, false});
+    EXPECT_EQ(down.verdict, Verdict::Swallow);
+}
+
+TEST(HookLogic, AnotherKeyWithTheWindowsKeyCancelsTheOverlayOncePerPress) {
+    Keyboard kb;
+    EXPECT_FALSE(kb.press(KEY_A));  // no Windows key: nothing to cancel
+    kb.release(KEY_A);
+    EXPECT_TRUE(kb.take_posts().empty());
+
+    kb.press(LWIN);
+    kb.press(LWIN);  // auto-repeat of the Windows key: no second "down"
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 1}}));
+    kb.press(LSHIFT);  // modifiers do not count as use
+    kb.press(LCTRL);
+    kb.release(LCTRL);
+    EXPECT_TRUE(kb.take_posts().empty());
+    kb.release(LSHIFT);
+    kb.press(KEY_ARROW_LEFT);
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}, {MSG_SHORTCUT, 3}}));
+    kb.press(KEY_ARROW_LEFT);
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_SHORTCUT, 3}}));
+    kb.release(KEY_ARROW_LEFT);
+    kb.press(KEY_A);  // already used in this press
+    kb.release(KEY_A);
+    EXPECT_TRUE(kb.take_posts().empty());
+    kb.release(LWIN);
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}}));
+
+    // A new press of the Windows key starts over; a key that is no shortcut
+    // cancels the overlay too.
+    kb.press(RWIN);
+    kb.press(KEY_A);
+    kb.press(KEY_F);
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 1}, {MSG_WIN_KEY, 0}, {MSG_SHORTCUT, 1}}));
+}
+
+TEST(HookState, LoadsAndStoresTheHookFieldsOnly) {
+    DaemonState daemon;
+    daemon.win_down = true;
+    daemon.swallowed_keys = 0x1234;
+    daemon.overlay_visible = true;
+    EXPECT_EQ(load_hook_state(daemon), (HookState{true, false, 0x1234, true}));
+    store_hook_state(daemon, HookState{false, true, 0x8, false});
+    EXPECT_FALSE(daemon.win_down);
+    EXPECT_TRUE(daemon.win_used);
+    EXPECT_EQ(daemon.swallowed_keys, 0x8u);
+    EXPECT_TRUE(daemon.overlay_visible) << "the main thread owns overlay_visible";
+}
+
+TEST(Shortcuts, ActionCodesRoundTripAndRejectEverythingElse) {
+    for (std::uint32_t i = 0; i < ACTION_TABLE.size(); ++i) {
+        EXPECT_EQ(action_code(ACTION_TABLE[i]), i);
+        EXPECT_EQ(action_from_code(i), ACTION_TABLE[i]);
+    }
+    for (std::uint8_t n = 1; n <= 9; ++n) {
+        EXPECT_EQ(action_code({ActionTag::GoToDesktop, n}), 100u + n);
+        EXPECT_EQ(action_code({ActionTag::MoveToDesktop, n}), 200u + n);
+        EXPECT_EQ(action_from_code(100u + n), (ShortcutAction{ActionTag::GoToDesktop, n}));
+        EXPECT_EQ(action_from_code(200u + n), (ShortcutAction{ActionTag::MoveToDesktop, n}));
+    }
+    for (std::uint32_t bad : {17u, 99u, 100u, 110u, 200u, 210u, 300u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(action_from_code(bad), std::nullopt) << bad;
+    }
+    EXPECT_EQ(action_code({ActionTag::GoToDesktop, 0}), std::nullopt);
+    EXPECT_EQ(action_code({ActionTag::MoveToDesktop, 10}), std::nullopt);
+    EXPECT_EQ(action_code({ActionTag::Focus, 4}), std::nullopt);
+}
+
+TEST(Shortcuts, ActionPacksTagLowAndPayloadHigh) {
+    EXPECT_EQ(to_bits({ActionTag::Focus, DIR_RIGHT}), 0x0102);
+    EXPECT_EQ(to_bits({ActionTag::MoveToDesktop, 9}), 0x090B);
+    EXPECT_EQ(from_bits(0x050A), (ShortcutAction{ActionTag::GoToDesktop, 5}));
+    for (const auto& a : ACTION_TABLE) EXPECT_EQ(from_bits(to_bits(a)), a);
+}
+
+TEST(Shortcuts, EveryTrackedKeyHasItsOwnBit) {
+    std::uint32_t seen = 0;
+    std::vector<std::uint16_t> keys(TRACKED_KEYS.begin(), TRACKED_KEYS.end());
+    for (std::uint16_t d = KEY_DIGIT_1; d <= KEY_DIGIT_9; ++d) keys.push_back(d);
+    for (auto vk : keys) {
+        const auto bit = tracked_key_bit(vk);
+        ASSERT_TRUE(bit) << vk;
+        ASSERT_LT(*bit, 32);
+        EXPECT_EQ(seen & (1u << *bit), 0u) << "bit " << *bit << " used twice";
+        seen |= 1u << *bit;
+    }
+    EXPECT_EQ(tracked_key_bit(KEY_DIGIT_1), 12);
+    EXPECT_EQ(tracked_key_bit(KEY_DIGIT_9), 20);
+    for (std::uint16_t vk : {DIGIT_0, KEY_A, NUMPAD1, LWIN, LSHIFT}) EXPECT_EQ(tracked_key_bit(vk), std::nullopt) << vk;
+}
+
+}  // namespace
