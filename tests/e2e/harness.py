@@ -76,6 +76,10 @@ class TestWin:
         answer = self.ask("lock " + windows_path)
         assert answer == "locked", answer
 
+    def is_hung(self, hwnd):
+        """IsHungAppWindow, asked from this process."""
+        return self.ask("hung " + hwnd) == "hung 1"
+
     def hang(self, ms):
         """The window thread stops pumping messages for ms milliseconds."""
         assert self.ask("hang %d" % ms) == "hanging"

@@ -173,3 +173,31 @@ def test_unwritable_folder_stops_tile_before_any_move(wine, scene, no_untile_fil
     assert tw.rect(window) == (200, 150, 840, 630)
     assert no_untile_file.read_text() == "1 2 1 0 0 10 10\n"
     assert leftovers(folder) == []
+
+
+def test_hung_window_is_reported_and_kept_for_the_next_untile(wine, scene, no_untile_file):
+    frozen_helper = scene.testwin()
+    frozen = frozen_helper.open("resizable", "Frozen")
+    tw = scene.testwin()
+    lively = tw.open("resizable", "Lively")
+    # Windows calls a window hung once its thread has not asked for messages for 5 s.
+    frozen_helper.hang(11000)
+    wait_for(lambda: tw.is_hung(frozen), timeout=12, interval=0.2)
+
+    r = quilt(wine, "tile")
+    assert (r.code, r.err) == (0, "")
+    assert r.out == (header(2) + tile_line("Lively", "ok")
+                     + tile_line("Frozen", "FAILED: the window is not responding") + HINT
+                     + "1 window(s) did not end up where asked; see above.\n")
+    assert tw.rect(lively) == ltrb(TILES_3[0])
+
+    r = quilt(wine, "untile")
+    assert (r.code, r.out) == (1, "Restored 1 window(s); 0 no longer exist; 1 failed.\n")
+    assert r.err == "Could not restore window %s: the window is not responding\n" % frozen
+    assert no_untile_file.exists()
+
+    wait_for(lambda: not tw.is_hung(frozen), timeout=20, interval=0.2)
+    r = quilt(wine, "untile")
+    assert (r.code, r.out, r.err) == (0, "Restored 2 window(s); 0 no longer exist; 0 failed.\n", "")
+    assert tw.rect(frozen) == tw.rect(lively) == (200, 150, 840, 630)
+    assert not no_untile_file.exists()

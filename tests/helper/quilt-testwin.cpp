@@ -11,6 +11,7 @@
 //   close 0xHWND         -> "closed"
 //   move 0xHWND X Y W H  -> "moved" (SetWindowPos from the window's own process)
 //   lock PATH            -> "locked" or "error N": opens the file with no sharing until quit
+//   hung 0xHWND          -> "hung 0" or "hung 1" (IsHungAppWindow)
 //   hang MS              -> "hanging", then the window thread stops pumping for MS ms
 //   quit                 -> the process ends, taking its windows with it
 #include <windows.h>
@@ -136,6 +137,8 @@ void run_command(const std::string& line) {
         HANDLE f = CreateFileW(from_utf8(rest).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         reply(f == INVALID_HANDLE_VALUE ? "error " + std::to_string(GetLastError()) : std::string("locked"));
+    } else if (verb == "hung") {
+        reply(std::string("hung ") + (IsHungAppWindow(parse_hwnd(rest)) ? "1" : "0"));
     } else if (verb == "hang") {
         reply("hanging");
         Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)));
