@@ -1,6 +1,5 @@
 #include "layout/saved_positions.h"
 
-#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <optional>
