@@ -1,11 +1,15 @@
 #include "cli/commands.h"
 
+#include <utility>
 #include <vector>
 
 #include "cli/cmdline.h"
+#include "cli/plan.h"
 #include "cli/report.h"
+#include "layout/saved_positions.h"
 #include "win/classify.h"
 #include "win/text.h"
+#include "win/window_ops.h"
 
 namespace cli {
 namespace {
@@ -42,6 +46,66 @@ int command_list(win::Platform& p) {
     return 0;
 }
 
+int command_plan(win::Platform& p) {
+    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p);
+    p.write_out(format_plan(build_plan(p, windows)));
+    return 0;
+}
+
+int command_tile(win::Platform& p) {
+    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p);
+    const std::vector<MonitorPlan> plans = build_plan(p, windows);
+    std::vector<std::pair<win::Hwnd, win::Rect>> moves;
+    for (const auto& plan : plans) {
+        for (const auto& m : plan.moves) moves.emplace_back(m.window->hwnd, m.target_frame);
+    }
+    if (moves.empty()) {
+        p.write_out("No windows to tile.\n");
+        return 0;
+    }
+
+    // Positions go to disk before the first move, so a crash can still be undone.
+    std::vector<win::Hwnd> handles;
+    for (const auto& [h, target] : moves) handles.push_back(h);
+    if (auto saved = layout::save_positions(p, handles); !saved) {
+        p.write_err("Could not save window positions to " + layout::untile_path(p) + ": " +
+                    layout::file_error_text(saved.error()) + "\n");
+        p.write_err("Nothing was moved.\n");
+        return 1;
+    }
+
+    TileOutcome outcome;
+    for (const auto& [h, target] : moves) {
+        if (auto moved = win::move_window(p, h, target); !moved) outcome.failures[h] = moved.error().message;
+    }
+    // Windows apply a move when they get round to it; give them time to settle.
+    p.sleep_ms(TILE_SETTLE_MS);
+    for (const auto& [h, target] : moves) {
+        if (outcome.failures.count(h)) continue;
+        const auto frame = win::frame_rect(p, h);
+        outcome.frames[h] = frame ? *frame : win::window_rect(p, h);
+    }
+    p.write_out(format_tile_report(plans, outcome));
+    return 0;
+}
+
+int command_untile(win::Platform& p) {
+    const auto restored = layout::restore_positions(p);
+    if (!restored) {
+        p.write_err("Could not remove " + layout::untile_path(p) + ": " + layout::file_error_text(restored.error()) +
+                    "\n");
+        return 1;
+    }
+    const layout::RestoreCounts& c = restored.value();
+    if (c.restored == 0 && c.gone == 0 && c.failed == 0) {
+        p.write_out("Nothing to restore.\n");
+        return 0;
+    }
+    p.write_out("Restored " + std::to_string(c.restored) + " window(s); " + std::to_string(c.gone) +
+                " no longer exist; " + std::to_string(c.failed) + " failed.\n");
+    return c.failed > 0 ? 1 : 0;
+}
+
 int run_program(win::Platform& p, std::u16string_view command_line, std::u16string_view module_path) {
     std::vector<std::u16string> args = split_command_line(command_line);
     if (args.empty()) args.emplace_back(module_path);
@@ -57,10 +121,10 @@ int run_program(win::Platform& p, std::u16string_view command_line, std::u16stri
     }
     const std::string word = win::utf16_to_utf8(args[1]);
     if (word == "run") return not_available(p, word);
-    if (word == "tile") return not_available(p, word);
-    if (word == "untile") return not_available(p, word);
+    if (word == "tile") return command_tile(p);
+    if (word == "untile") return command_untile(p);
     if (word == "list") return command_list(p);
-    if (word == "plan") return not_available(p, word);
+    if (word == "plan") return command_plan(p);
     return print_usage(p);
 }
 

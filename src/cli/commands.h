@@ -2,6 +2,7 @@
 // dispatch on the command word. The platform's main() only gathers its inputs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,11 @@ std::string usage_text();
 int run_program(win::Platform& p, std::u16string_view command_line, std::u16string_view module_path);
 
 int command_list(win::Platform& p);
+int command_plan(win::Platform& p);
+int command_tile(win::Platform& p);
+int command_untile(win::Platform& p);
+
+// How long `tile` waits after the moves before it reads the frames back.
+inline constexpr std::uint32_t TILE_SETTLE_MS = 200;
 
 }  // namespace cli

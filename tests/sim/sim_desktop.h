@@ -50,6 +50,11 @@ struct Window {
     // Makes SetWindowPos / Get/SetWindowPlacement fail with this last-error code.
     std::optional<std::uint32_t> move_error;
     std::optional<std::uint32_t> placement_error;
+
+    // --- Layout ------------------------------------------------------------
+    // SetWindowPlacement fails without an error code, as Wine's does for a
+    // window of another process.
+    bool placement_refused = false;
 };
 
 struct Move {

@@ -1,0 +1,204 @@
+#include "layout/saved_positions.h"
+
+#include <charconv>
+#include <limits>
+#include <optional>
+#include <unordered_set>
+
+#include "win/text.h"
+#include "win/window_ops.h"
+
+namespace layout {
+namespace {
+
+constexpr std::string_view FOLDER_NAME = "quilt";
+constexpr std::string_view FILE_NAME = "untile.txt";
+
+bool is_unicode_space(char16_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+std::vector<std::u16string> split_fields(std::u16string_view line) {
+    std::vector<std::u16string> fields;
+    std::u16string current;
+    for (char16_t c : line) {
+        if (is_unicode_space(c)) {
+            if (!current.empty()) fields.push_back(std::move(current));
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty()) fields.push_back(std::move(current));
+    return fields;
+}
+
+// An optional sign ("-" only where allowed), then at least one decimal digit.
+template <typename T>
+std::optional<T> parse_integer(std::u16string_view field) {
+    bool negative = false;
+    if (!field.empty() && (field[0] == u'+' || field[0] == u'-')) {
+        negative = field[0] == u'-';
+        if (negative && !std::numeric_limits<T>::is_signed) return std::nullopt;
+        field.remove_prefix(1);
+    }
+    if (field.empty()) return std::nullopt;
+    std::string digits;
+    for (char16_t c : field) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        digits.push_back(static_cast<char>(c));
+    }
+    std::uint64_t magnitude = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+    if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    const auto max = static_cast<std::uint64_t>(std::numeric_limits<T>::max());
+    if (!negative) {
+        if (magnitude > max) return std::nullopt;
+        return static_cast<T>(magnitude);
+    }
+    if (magnitude > max + 1) return std::nullopt;
+    if (magnitude == max + 1) return std::numeric_limits<T>::min();
+    return static_cast<T>(-static_cast<std::int64_t>(magnitude));
+}
+
+std::optional<SavedPosition> parse_line(std::u16string_view line) {
+    const auto f = split_fields(line);
+    if (f.size() != 7) return std::nullopt;
+    auto hwnd = parse_integer<std::int64_t>(f[0]);
+    auto pid = parse_integer<std::uint32_t>(f[1]);
+    auto show = parse_integer<std::uint32_t>(f[2]);
+    auto left = parse_integer<std::int32_t>(f[3]);
+    auto top = parse_integer<std::int32_t>(f[4]);
+    auto right = parse_integer<std::int32_t>(f[5]);
+    auto bottom = parse_integer<std::int32_t>(f[6]);
+    if (!hwnd || !pid || !show || !left || !top || !right || !bottom) return std::nullopt;
+    return SavedPosition{*hwnd, *pid, *show, *left, *top, *right, *bottom};
+}
+
+std::string folder_of(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
+
+// Wine refuses SetWindowPlacement on another process's window and fails
+// without an error code, which Windows never does. There the same change is
+// made by hand: out of the maximised or minimised state, onto the saved
+// rectangle, then into the saved show state. The normal rectangle is taken as
+// screen coordinates, which it is whenever no taskbar sits at the top or left.
+win::Status place_by_hand(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
+    if (p.is_zoomed(h) || p.is_iconic(h)) p.show_window(h, win::SHOW_NOACTIVATE);
+    auto moved =
+        p.set_window_pos(h, s.left, s.top, s.right - s.left, s.bottom - s.top, win::POS_NOZORDER | win::POS_NOACTIVATE);
+    if (!moved) return moved;
+    if (s.show_cmd != static_cast<std::uint32_t>(win::SHOW_NORMAL)) p.show_window(h, static_cast<int>(s.show_cmd));
+    return win::success();
+}
+
+win::Hwnd to_hwnd(std::int64_t value) { return win::Hwnd{static_cast<std::uint64_t>(value)}; }
+
+std::int64_t from_hwnd(win::Hwnd h) { return static_cast<std::int64_t>(h.value); }
+
+}  // namespace
+
+std::string untile_path(win::Platform& p) {
+    std::string base = p.get_env("LOCALAPPDATA").value_or("");
+    // An empty value would make the path relative to wherever the command runs.
+    if (base.empty()) base = p.temp_dir();
+    if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+    return base + std::string(FOLDER_NAME) + "\\" + std::string(FILE_NAME);
+}
+
+std::vector<SavedPosition> parse_positions(std::string_view text) {
+    std::vector<SavedPosition> out;
+    const std::u16string wide = win::utf8_to_utf16(text);
+    std::u16string_view rest = wide;
+    while (!rest.empty()) {
+        const auto nl = rest.find(u'\n');
+        std::u16string_view line = rest.substr(0, nl);
+        rest = nl == std::u16string_view::npos ? std::u16string_view() : rest.substr(nl + 1);
+        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+        if (auto pos = parse_line(line)) out.push_back(*pos);
+    }
+    return out;
+}
+
+std::string format_positions(const std::vector<SavedPosition>& positions) {
+    std::string out;
+    for (const auto& s : positions) {
+        out += std::to_string(s.hwnd) + ' ' + std::to_string(s.pid) + ' ' + std::to_string(s.show_cmd) + ' ' +
+               std::to_string(s.left) + ' ' + std::to_string(s.top) + ' ' + std::to_string(s.right) + ' ' +
+               std::to_string(s.bottom) + '\n';
+    }
+    return out;
+}
+
+std::vector<SavedPosition> load_positions(win::Platform& p) {
+    auto read = p.read_file(untile_path(p));
+    if (!read || !read.value() || !win::is_valid_utf8(*read.value())) return {};
+    return parse_positions(*read.value());
+}
+
+win::Status save_positions(win::Platform& p, const std::vector<win::Hwnd>& windows) {
+    std::vector<SavedPosition> entries = load_positions(p);
+    std::unordered_set<std::int64_t> recorded;
+    for (const auto& s : entries) recorded.insert(s.hwnd);
+    const std::size_t old_count = entries.size();
+    for (win::Hwnd h : windows) {
+        // The first position is the one to go back to: a later save never updates it.
+        if (!recorded.insert(from_hwnd(h)).second) continue;
+        auto placement = p.get_window_placement(h);
+        if (!placement) continue;
+        const auto& pl = placement.value();
+        entries.push_back({from_hwnd(h), win::window_process_id(p, h), pl.show_cmd, pl.normal_left, pl.normal_top,
+                           pl.normal_right, pl.normal_bottom});
+    }
+    if (entries.size() == old_count) return win::success();
+    const std::string path = untile_path(p);
+    if (auto made = p.create_directories(folder_of(path)); !made) return made;
+    return p.replace_file(path, format_positions(entries));
+}
+
+win::Result<RestoreCounts> restore_positions(win::Platform& p) {
+    RestoreCounts counts;
+    for (const auto& s : load_positions(p)) {
+        const win::Hwnd h = to_hwnd(s.hwnd);
+        // A handle value can come back for another program's window: never touch that one.
+        if (!p.is_window(h) || win::window_process_id(p, h) != s.pid) {
+            ++counts.gone;
+            continue;
+        }
+        std::optional<win::Error> failure;
+        if (p.is_hung(h)) {
+            // Get/SetWindowPlacement would block until the window answers.
+            failure = win::Error{0, win::NOT_RESPONDING};
+        } else if (auto current = p.get_window_placement(h); !current) {
+            failure = current.error();
+        } else {
+            win::WindowPlacement wanted = current.value();
+            wanted.show_cmd = s.show_cmd;
+            wanted.normal_left = s.left;
+            wanted.normal_top = s.top;
+            wanted.normal_right = s.right;
+            wanted.normal_bottom = s.bottom;
+            auto set = p.set_window_placement(h, wanted);
+            if (!set && set.error().code == 0) set = place_by_hand(p, h, s);
+            if (!set) failure = set.error();
+        }
+        if (failure) {
+            ++counts.failed;
+            p.write_err("Could not restore window " + win::format_hwnd(h) + ": " + failure->message + "\n");
+        } else {
+            ++counts.restored;
+        }
+    }
+    if (counts.failed == 0) {
+        auto deleted = p.delete_file(untile_path(p));
+        if (!deleted && deleted.error().code != win::ERR_FILE_NOT_FOUND &&
+            deleted.error().code != win::ERR_PATH_NOT_FOUND) {
+            return deleted.error();
+        }
+    }
+    return counts;
+}
+
+std::string file_error_text(const win::Error& e) { return e.message + " (os error " + std::to_string(e.code) + ")"; }
+
+}  // namespace layout

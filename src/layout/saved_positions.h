@@ -1,0 +1,55 @@
+// Where each window was before its first move, kept in a small text file so
+// that windows can be put back even after the program was killed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "win/platform.h"
+#include "win/types.h"
+
+namespace layout {
+
+// One line of the untile file: "hwnd pid show_cmd left top right bottom".
+struct SavedPosition {
+    std::int64_t hwnd = 0;
+    std::uint32_t pid = 0;
+    std::uint32_t show_cmd = 0;
+    // rcNormalPosition, given back unchanged.
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    friend bool operator==(const SavedPosition&, const SavedPosition&) = default;
+};
+
+struct RestoreCounts {
+    std::size_t restored = 0;
+    std::size_t gone = 0;
+    std::size_t failed = 0;
+    friend bool operator==(const RestoreCounts&, const RestoreCounts&) = default;
+};
+
+// %LOCALAPPDATA%\quilt\untile.txt, or the same under the temporary folder.
+std::string untile_path(win::Platform& p);
+
+// Lines that are not exactly seven well-formed numbers are skipped.
+std::vector<SavedPosition> parse_positions(std::string_view text);
+std::string format_positions(const std::vector<SavedPosition>& positions);
+
+// Empty when the file is missing, unreadable or not UTF-8.
+std::vector<SavedPosition> load_positions(win::Platform& p);
+// Records every window not recorded yet, before the caller moves them. The
+// file is replaced whole, so a crash mid-write never loses what it held.
+win::Status save_positions(win::Platform& p, const std::vector<win::Hwnd>& windows);
+// Puts every recorded window back and deletes the file when none failed.
+// Per-window failures go to standard error; the error is the deletion's.
+win::Result<RestoreCounts> restore_positions(win::Platform& p);
+
+// A failed file operation as messages show it: the text and " (os error N)".
+std::string file_error_text(const win::Error& e);
+
+}  // namespace layout

@@ -1,0 +1,197 @@
+#include "layout/saved_positions.h"
+
+#include <gtest/gtest.h>
+
+#include "sim_desktop.h"
+
+namespace {
+
+using layout::SavedPosition;
+
+const std::string LOCAL = "C:\\Users\\user\\AppData\\Local";
+const std::string PATH = LOCAL + "\\quilt\\untile.txt";
+
+TEST(ParsePositions, TakesOnlyLinesOfSevenWellFormedNumbers) {
+    const std::string text =
+        "655 912 1 100 50 900 650\n"
+        "1 2 3 4 5 6\n"                                                  // six fields
+        "1 2 3 4 5 6 7 8\n"                                              // eight fields
+        "1 2 3 abc 5 6 7\n"                                              // not a number
+        "1 -2 3 4 5 6 7\n"                                               // negative pid
+        "1 2 -3 4 5 6 7\n"                                               // negative show state
+        "\n"                                                             // empty
+        "1 4294967296 1 0 0 1 1\n"                                       // pid out of range
+        "1 2 1 2147483648 0 1 1\n"                                       // coordinate out of range
+        "1 2 1 1x 0 1 1\n"                                               // trailing junk
+        "1 2 1 - 0 1 1\n"                                                // sign without digits
+        "-7 +8 3 -1920 -0 +0 1024\r\n"                                   // signs where allowed, CR LF
+        "\t9223372036854775807  \xc2\xa0 1   2 3 4 5 6  \n"              // tabs, no-break space, runs of blanks
+        "-9223372036854775808 4294967295 0 -2147483648 2147483647 0 0";  // limits, no final LF
+    const std::vector<SavedPosition> expected = {
+        {655, 912, 1, 100, 50, 900, 650},
+        {-7, 8, 3, -1920, 0, 0, 1024},
+        {9223372036854775807, 1, 2, 3, 4, 5, 6},
+        {INT64_MIN, 4294967295u, 0, INT32_MIN, INT32_MAX, 0, 0},
+    };
+    EXPECT_EQ(layout::parse_positions(text), expected);
+}
+
+TEST(ParsePositions, CrLfFileReadsLikeLf) {
+    const std::string lf = "1 2 1 0 0 10 10\n3 4 3 -5 -5 5 5\n";
+    std::string crlf = "1 2 1 0 0 10 10\r\n3 4 3 -5 -5 5 5\r\n";
+    EXPECT_EQ(layout::parse_positions(crlf), layout::parse_positions(lf));
+    EXPECT_EQ(layout::parse_positions(lf).size(), 2u);
+}
+
+TEST(FormatPositions, SevenFieldsOneLineEachWithLf) {
+    EXPECT_EQ(layout::format_positions({{655, 912, 1, 100, 50, 900, 650}, {-3, 0, 3, -1928, -8, 0, 1040}}),
+              "655 912 1 100 50 900 650\n-3 0 3 -1928 -8 0 1040\n");
+    EXPECT_EQ(layout::format_positions({}), "");
+}
+
+class Positions : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
+        d.env["LOCALAPPDATA"] = LOCAL;
+    }
+    win::Hwnd add(win::Rect rect, std::uint32_t pid = 100) {
+        sim::Window w;
+        w.rect = rect;
+        w.pid = pid;
+        return d.add_window(w);
+    }
+    static std::string line(win::Hwnd h, std::uint32_t pid, int show, int l, int t, int r, int b) {
+        return std::to_string(h.value) + " " + std::to_string(pid) + " " + std::to_string(show) + " " +
+               std::to_string(l) + " " + std::to_string(t) + " " + std::to_string(r) + " " + std::to_string(b) + "\n";
+    }
+    sim::Desktop d;
+};
+
+TEST_F(Positions, PathIsUnderLocalAppDataElseTheTemporaryFolder) {
+    EXPECT_EQ(layout::untile_path(d), PATH);
+    d.env.erase("LOCALAPPDATA");
+    EXPECT_EQ(layout::untile_path(d), "C:\\Users\\user\\AppData\\Local\\Temp\\quilt\\untile.txt");
+    const auto h = add({10, 20, 300, 200});
+    ASSERT_TRUE(layout::save_positions(d, {h}).ok());
+    EXPECT_EQ(d.files.at("C:\\Users\\user\\AppData\\Local\\Temp\\quilt\\untile.txt"),
+              line(h, 100, 1, 10, 20, 310, 220));
+}
+
+TEST_F(Positions, SecondSaveKeepsTheFirstPositionAndAppendsNewWindows) {
+    const auto a = add({10, 20, 300, 200});
+    const auto b = add({500, 500, 400, 300}, 222);
+    ASSERT_TRUE(layout::save_positions(d, {a}).ok());
+    EXPECT_EQ(d.directories.count(LOCAL + "\\quilt"), 1u);
+    d.set_window_pos(a, 0, 0, 50, 50, 0);
+    d.show_window(b, win::SHOW_MAXIMIZED);
+    ASSERT_TRUE(layout::save_positions(d, {b, a}).ok());
+    EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220) + line(b, 222, 3, 500, 500, 900, 800));
+
+    // Nothing new to record: the file is not written again.
+    d.calls.clear();
+    ASSERT_TRUE(layout::save_positions(d, {a, b}).ok());
+    EXPECT_EQ(d.calls, std::vector<std::string>{});
+}
+
+TEST_F(Positions, UnreadablePlacementsAreSkippedAndBadFilesStartAfresh) {
+    const auto a = add({10, 20, 300, 200});
+    const auto b = add({40, 40, 300, 200});
+    d.window(b).placement_error = 5;
+    d.directories.insert(LOCAL);
+    d.directories.insert(LOCAL + "\\quilt");
+    d.files[PATH] = "1 2 1 0 0 10 10\n\xff\xfe not utf-8\n";
+    ASSERT_TRUE(layout::save_positions(d, {a, b}).ok());
+    EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220));
+    EXPECT_EQ(d.err, "");
+}
+
+TEST_F(Positions, SaveFailuresComeBackAndLeaveTheOldFileAlone) {
+    const auto a = add({10, 20, 300, 200});
+    d.read_only_folders.insert(LOCAL);
+    auto r = layout::save_positions(d, {a});
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(layout::file_error_text(r.error()), "Access is denied. (os error 5)");
+
+    d.read_only_folders.clear();
+    d.directories.insert(LOCAL + "\\quilt");
+    d.files[PATH] = "1 2 1 0 0 10 10\n";
+    d.locked_files.insert(PATH);
+    r = layout::save_positions(d, {a});
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().code, 32u);
+    EXPECT_EQ(d.files.at(PATH), "1 2 1 0 0 10 10\n");
+}
+
+TEST_F(Positions, RestoreCountsRestoredGoneAndReusedHandlesAndDeletesTheFile) {
+    const auto moved = add({0, 0, 100, 100});
+    const auto was_max = add({0, 0, 100, 100});
+    const auto reused = add({5, 5, 100, 100}, 999);
+    d.directories.insert(LOCAL + "\\quilt");
+    d.files[PATH] = line(moved, 100, 1, 10, 20, 310, 220) + line(was_max, 100, 3, 200, 100, 1000, 700) +
+                    line(win::Hwnd{0x77770}, 100, 1, 0, 0, 50, 50) + line(reused, 100, 1, 0, 0, 50, 50);
+    auto r = layout::restore_positions(d);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), (layout::RestoreCounts{2, 2, 0}));
+    EXPECT_EQ(d.window(moved).rect, (win::Rect{10, 20, 300, 200}));
+    EXPECT_TRUE(d.window(was_max).maximized);
+    EXPECT_EQ(d.window(was_max).normal_rect, (win::Rect{200, 100, 800, 600}));
+    EXPECT_EQ(d.window(reused).rect, (win::Rect{5, 5, 100, 100}));
+    EXPECT_EQ(d.placements_set, (std::vector<win::Hwnd>{moved, was_max}));
+    EXPECT_EQ(d.files.count(PATH), 0u);
+    EXPECT_EQ(d.err, "");
+}
+
+TEST_F(Positions, RestoreFailuresAreReportedCountedAndKeepTheFile) {
+    const auto refuses = add({0, 0, 100, 100});
+    const auto hung = add({0, 0, 100, 100});
+    const auto fine = add({0, 0, 100, 100});
+    d.window(refuses).placement_error = 5;
+    d.window(hung).hung = true;
+    const std::string file =
+        line(refuses, 100, 1, 1, 1, 50, 50) + line(hung, 100, 1, 2, 2, 50, 50) + line(fine, 100, 1, 3, 3, 50, 50);
+    d.directories.insert(LOCAL + "\\quilt");
+    d.files[PATH] = file;
+    auto r = layout::restore_positions(d);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), (layout::RestoreCounts{1, 0, 2}));
+    EXPECT_EQ(d.err, "Could not restore window " + win::format_hwnd(refuses) + ": Access is denied.\n" +
+                         "Could not restore window " + win::format_hwnd(hung) + ": the window is not responding\n");
+    EXPECT_EQ(d.files.at(PATH), file);
+    EXPECT_EQ(d.placements_set, std::vector<win::Hwnd>{fine});
+}
+
+// Wine's SetWindowPlacement fails without a reason for other processes' windows.
+TEST_F(Positions, SilentPlacementRefusalIsDoneByHand) {
+    const auto moved = add({0, 0, 100, 100});
+    const auto was_max = add({0, 0, 100, 100});
+    const auto stuck = add({0, 0, 100, 100});
+    for (auto h : {moved, was_max, stuck}) d.window(h).placement_refused = true;
+    d.window(stuck).move_error = 5;
+    d.directories.insert(LOCAL + "\\quilt");
+    d.files[PATH] = line(moved, 100, 1, 10, 20, 310, 220) + line(was_max, 100, 3, 200, 100, 1000, 700) +
+                    line(stuck, 100, 1, 3, 3, 50, 50);
+    auto r = layout::restore_positions(d);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), (layout::RestoreCounts{2, 0, 1}));
+    EXPECT_EQ(d.window(moved).rect, (win::Rect{10, 20, 300, 200}));
+    EXPECT_FALSE(d.window(moved).maximized);
+    EXPECT_TRUE(d.window(was_max).maximized);
+    EXPECT_EQ(d.window(was_max).normal_rect, (win::Rect{200, 100, 800, 600}));
+    EXPECT_EQ(d.err, "Could not restore window " + win::format_hwnd(stuck) + ": Access is denied.\n");
+}
+
+TEST_F(Positions, RestoreWithoutAFileIsAllZeroAndAFailedDeleteIsAnError) {
+    auto r = layout::restore_positions(d);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), (layout::RestoreCounts{0, 0, 0}));
+
+    d.directories.insert(LOCAL + "\\quilt");
+    d.files[PATH] = "";
+    d.locked_files.insert(PATH);
+    r = layout::restore_positions(d);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().code, 32u);
+}
+
+}  // namespace
