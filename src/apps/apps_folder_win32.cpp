@@ -1,10 +1,10 @@
 #include "apps/apps_folder_win32.h"
 
-#include <windows.h>
 #include <knownfolders.h>
 #include <shlguid.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <windows.h>
 
 #include <utility>
 
@@ -77,8 +77,8 @@ win::Result<std::vector<win::ShellItemNames>> enumerate_apps_folder() {
         ULONG fetched = 0;
         hr = items->Next(1, item.typed_out(), &fetched);
         if (FAILED(hr) || fetched == 0 || !item) break;
-        found.push_back({display_name(item.operator->(), SIGDN_NORMALDISPLAY),
-                         display_name(item.operator->(), APP_ID_FORM)});
+        found.push_back(
+            {display_name(item.operator->(), SIGDN_NORMALDISPLAY), display_name(item.operator->(), APP_ID_FORM)});
     }
     return found;
 }

@@ -55,8 +55,7 @@ bool launch_item(win::Platform& platform, const LauncherItem& item) {
     switch (item.kind) {
         case ItemKind::App:
             return shell_open(platform, "shell:AppsFolder\\" + item.target.value_or(""), std::nullopt, std::nullopt);
-        case ItemKind::EditWebApps:
-            return shell_open(platform, webapps_path(platform), std::nullopt, std::nullopt);
+        case ItemKind::EditWebApps: return shell_open(platform, webapps_path(platform), std::nullopt, std::nullopt);
         case ItemKind::Web: break;
     }
     const std::string parameters = web_app_parameters(item.target.value_or(""));

@@ -13,8 +13,8 @@
 namespace apps {
 
 // Browsers that understand "--app=" and open a frameless app window.
-inline constexpr std::array<std::string_view, 6> CHROMIUM_FAMILY = {"chrome",   "msedge", "brave",
-                                                                    "vivaldi",  "chromium", "opera"};
+inline constexpr std::array<std::string_view, 6> CHROMIUM_FAMILY = {"chrome",  "msedge",   "brave",
+                                                                    "vivaldi", "chromium", "opera"};
 // Found by the shell through its registered application paths.
 inline constexpr std::string_view FALLBACK_BROWSER = "msedge.exe";
 

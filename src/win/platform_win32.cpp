@@ -1,10 +1,10 @@
 #include "win/platform_win32.h"
 
 #include <dwmapi.h>
-#include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <string>
 

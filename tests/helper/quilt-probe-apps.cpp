@@ -70,8 +70,7 @@ void run(win::Win32Platform& platform, launcher::LauncherState& state, const std
     } else if (command == "append" && args.size() == 3) {
         platform.write_out(status_line(apps::append_web_app(platform, {args[1], args[2]})));
     } else if (command == "remove" && args.size() == 3) {
-        platform.write_out(
-            status_line(apps::remove_web_app(platform, {apps::ItemKind::Web, args[2], args[1]})));
+        platform.write_out(status_line(apps::remove_web_app(platform, {apps::ItemKind::Web, args[2], args[1]})));
     } else {
         platform.write_out("unknown " + line + "\n");
     }

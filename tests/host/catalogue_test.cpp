@@ -37,8 +37,7 @@ TEST(InstalledApps, UninstallersAndUnnamableItemsAreLeftOut) {
         {u"No id", std::nullopt},
         entry(u"Emoji \U0001F600", u"Emoji.App"),
     });
-    EXPECT_EQ(apps, (std::vector<LauncherItem>{app("Baz", "C:\\unins\\baz.exe"),
-                                               app("Emoji \U0001F600", "Emoji.App"),
+    EXPECT_EQ(apps, (std::vector<LauncherItem>{app("Baz", "C:\\unins\\baz.exe"), app("Emoji \U0001F600", "Emoji.App"),
                                                app("\u00dcNINSTALL-Helfer", "x")}));
 }
 
@@ -76,9 +75,9 @@ TEST_F(Catalogue, WebAppsThenAppsThenTheEditEntry) {
     d.files[PATH] = "Teams = https://teams.example\nMail = https://mail.example\n";
     d.apps_folder = {entry(u"Teams", u"MSTeams!App"), entry(u"calculator", u"Calc!App"),
                      entry(u"Uninstall Teams", u"x")};
-    EXPECT_EQ(apps::build_catalogue(d), (std::vector<LauncherItem>{
-                                            web("Teams", "https://teams.example"), web("Mail", "https://mail.example"),
-                                            app("calculator", "Calc!App"), app("Teams", "MSTeams!App"), EDIT}));
+    EXPECT_EQ(apps::build_catalogue(d),
+              (std::vector<LauncherItem>{web("Teams", "https://teams.example"), web("Mail", "https://mail.example"),
+                                         app("calculator", "Calc!App"), app("Teams", "MSTeams!App"), EDIT}));
     EXPECT_EQ(d.com_initializations, 1);
     EXPECT_EQ(d.files[PATH], "Teams = https://teams.example\nMail = https://mail.example\n");
 }

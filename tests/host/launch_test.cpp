@@ -22,8 +22,7 @@ TEST(Launch, EditWebAppsOpensTheListFile) {
     d.env["APPDATA"] = "C:\\Roaming";
     d.shell_refuses = true;  // the file is missing: the shell says no, and so does launch_item
     EXPECT_FALSE(apps::launch_item(d, {ItemKind::EditWebApps, std::nullopt, "Edit web apps"}));
-    EXPECT_EQ(d.shell_opens,
-              (std::vector<Open>{{"C:\\Roaming\\quilt\\webapps.txt", std::nullopt, std::nullopt}}));
+    EXPECT_EQ(d.shell_opens, (std::vector<Open>{{"C:\\Roaming\\quilt\\webapps.txt", std::nullopt, std::nullopt}}));
 }
 
 TEST(Launch, WebAppsOpenInAChromiumFamilyBrowserOrTheFallback) {
@@ -50,8 +49,7 @@ TEST(Launch, WebAppsOpenInAChromiumFamilyBrowserOrTheFallback) {
         sim::Desktop d;
         d.https_executable = registered;
         EXPECT_TRUE(apps::launch_item(d, {ItemKind::Web, "https://mail.example/inbox", "Mail"}));
-        EXPECT_EQ(d.shell_opens,
-                  (std::vector<Open>{{started, "--app=\"https://mail.example/inbox\"", std::nullopt}}));
+        EXPECT_EQ(d.shell_opens, (std::vector<Open>{{started, "--app=\"https://mail.example/inbox\"", std::nullopt}}));
     }
 }
 
