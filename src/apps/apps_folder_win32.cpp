@@ -1,10 +1,11 @@
 #include "apps/apps_folder_win32.h"
 
+#include <windows.h>
+
 #include <knownfolders.h>
 #include <shlguid.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <utility>
 

@@ -1,10 +1,11 @@
 #include "win/platform_win32.h"
 
+#include <windows.h>
+
 #include <dwmapi.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlwapi.h>
-#include <windows.h>
 
 #include <string>
 
