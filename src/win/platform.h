@@ -77,6 +77,13 @@ struct KeyInput {
 
 enum class MonitorDefault { ToPrimary, ToNearest };
 
+// The two names of one item of the shell's Apps folder, as UTF-16 text.
+struct ShellItemNames {
+    std::optional<std::u16string> display_name;
+    std::optional<std::u16string> parsing_name;
+    friend bool operator==(const ShellItemNames&, const ShellItemNames&) = default;
+};
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -167,6 +174,28 @@ class Platform {
     virtual std::uintptr_t set_thread_timer(std::uint32_t ms) = 0;
     virtual void kill_thread_timer(std::uintptr_t id) = 0;
     virtual std::optional<Point> cursor_pos() = 0;
+
+    // --- Apps and shell --------------------------------------------------------
+    // CoInitializeEx(NULL, COINIT_APARTMENTTHREADED) on the calling thread.
+    // Its result is not reported: an apartment already set up is as good.
+    virtual void com_initialize_apartment() = 0;
+    // The items of the shell's Apps folder in enumeration order, each with its
+    // SIGDN_NORMALDISPLAY and SIGDN_DESKTOPABSOLUTEPARSING names (nothing for a
+    // name the shell would not give). An error when the folder or its
+    // enumerator cannot be had; enumeration stops at the first failing Next.
+    virtual Result<std::vector<ShellItemNames>> enum_apps_folder() = 0;
+    // ShellExecuteW(NULL, "open", file, parameters, directory, SW_SHOWNORMAL);
+    // true when the returned instance value is greater than 32. An absent
+    // parameters or directory is passed as NULL.
+    virtual bool shell_execute(const std::string& file, const std::optional<std::string>& parameters,
+                               const std::optional<std::string>& directory) = 0;
+    // AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, assoc, verb) into
+    // 1024 units: the text before the terminating NUL, unconverted.
+    virtual Result<std::u16string> assoc_executable(std::string_view assoc, std::string_view verb) = 0;
+    // Whether the path's attributes can be read (a file or a folder is there).
+    virtual bool path_exists(const std::string& path) = 0;
+    // The system's message text for an error code, trailing white space removed.
+    virtual std::string error_text(std::uint32_t code) = 0;
 };
 
 inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;

@@ -59,6 +59,15 @@ class Win32Platform : public Platform {
     std::uintptr_t set_thread_timer(std::uint32_t ms) override;
     void kill_thread_timer(std::uintptr_t id) override;
     std::optional<Point> cursor_pos() override;
+
+    // --- Apps and shell --------------------------------------------------------
+    void com_initialize_apartment() override;
+    Result<std::vector<ShellItemNames>> enum_apps_folder() override;
+    bool shell_execute(const std::string& file, const std::optional<std::string>& parameters,
+                       const std::optional<std::string>& directory) override;
+    Result<std::u16string> assoc_executable(std::string_view assoc, std::string_view verb) override;
+    bool path_exists(const std::string& path) override;
+    std::string error_text(std::uint32_t code) override;
 };
 
 // The system's message text for an error code, trailing white space removed.

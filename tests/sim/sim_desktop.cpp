@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 #include "win/text.h"
 
@@ -402,5 +403,39 @@ void Desktop::kill_thread_timer(std::uintptr_t id) {
 }
 
 std::optional<win::Point> Desktop::cursor_pos() { return cursor; }
+
+}  // namespace sim
+
+namespace sim {
+
+// --- Apps and shell ----------------------------------------------------------
+
+void Desktop::com_initialize_apartment() {
+    calls.push_back("com_initialize_apartment");
+    ++com_initializations;
+}
+
+win::Result<std::vector<win::ShellItemNames>> Desktop::enum_apps_folder() {
+    if (apps_folder_throws) throw std::runtime_error("the shell went away");
+    if (apps_folder_error) return make_error(*apps_folder_error);
+    return apps_folder;
+}
+
+bool Desktop::shell_execute(const std::string& file, const std::optional<std::string>& parameters,
+                            const std::optional<std::string>& directory) {
+    calls.push_back("shell_execute " + file);
+    shell_opens.push_back({file, parameters, directory});
+    return !shell_refuses;
+}
+
+win::Result<std::u16string> Desktop::assoc_executable(std::string_view assoc, std::string_view verb) {
+    // HRESULT_FROM_WIN32(ERROR_NO_ASSOCIATION)
+    if (assoc != "https" || verb != "open" || !https_executable) return make_error(0x80070483);
+    return *https_executable;
+}
+
+bool Desktop::path_exists(const std::string& path) { return files.count(path) || directories.count(path); }
+
+std::string Desktop::error_text(std::uint32_t code) { return error_message(code); }
 
 }  // namespace sim

@@ -183,6 +183,32 @@ class Desktop : public win::Platform {
     // Called after every sleep, so a test can make the world change while the program waits.
     std::function<void(Desktop&)> on_sleep;
 
+    // --- Apps and shell --------------------------------------------------------
+    struct ShellOpen {
+        std::string file;
+        std::optional<std::string> parameters;
+        std::optional<std::string> directory;
+        friend bool operator==(const ShellOpen&, const ShellOpen&) = default;
+    };
+    std::vector<ShellOpen> shell_opens;
+    bool shell_refuses = false;  // every ShellExecuteW fails
+    int com_initializations = 0;
+    // The Apps folder; an error code makes the folder unavailable.
+    std::vector<win::ShellItemNames> apps_folder;
+    std::optional<std::uint32_t> apps_folder_error;
+    // Simulates a catalogue thread that dies inside the shell.
+    bool apps_folder_throws = false;
+    // The executable registered for "https"; nothing: no association.
+    std::optional<std::u16string> https_executable;
+
+    void com_initialize_apartment() override;
+    win::Result<std::vector<win::ShellItemNames>> enum_apps_folder() override;
+    bool shell_execute(const std::string& file, const std::optional<std::string>& parameters,
+                       const std::optional<std::string>& directory) override;
+    win::Result<std::u16string> assoc_executable(std::string_view assoc, std::string_view verb) override;
+    bool path_exists(const std::string& path) override;
+    std::string error_text(std::uint32_t code) override;
+
   private:
     Window* find(win::Hwnd h);
     std::optional<win::Rect> work_area_for(const Window& w);

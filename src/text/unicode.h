@@ -1,0 +1,46 @@
+// The Unicode rules that matching and the web-app file share: white space,
+// word characters and full case mappings, from generated tables (no library).
+// Texts are UTF-8; a byte that is not part of a valid sequence is carried
+// through unchanged and has no properties.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace text {
+
+// One scalar value decoded at a byte offset. An invalid or truncated
+// sequence yields valid == false and a length of one byte.
+struct Decoded {
+    char32_t code = 0;
+    std::size_t length = 1;
+    bool valid = true;
+};
+Decoded decode_at(std::string_view utf8, std::size_t offset);
+// The character that ends just before byte `end` (which must be above zero).
+Decoded decode_before(std::string_view utf8, std::size_t end);
+void append_utf8(std::string& out, char32_t code);
+
+bool is_white_space(char32_t);
+bool is_alphabetic(char32_t);
+// General category Nd, Nl or No.
+bool is_numeric(char32_t);
+// A character that belongs to a word: Alphabetic or numeric.
+bool is_word_char(char32_t);
+bool is_cased(char32_t);
+bool is_case_ignorable(char32_t);
+
+// White_Space removed at both ends.
+std::string_view trim(std::string_view utf8);
+bool contains_white_space(std::string_view utf8);
+
+// The full, unconditional lower-case mapping of every character, with a
+// capital sigma at the end of a word becoming a final sigma.
+std::string to_lower(std::string_view utf8);
+// The same into `out` (replaced), so that a loop can reuse its buffer.
+void to_lower_into(std::string_view utf8, std::string& out);
+// The full, unconditional upper-case mapping ('ß' becomes "SS").
+std::string to_upper(std::string_view utf8);
+
+}  // namespace text

@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""Writes src/text/unicode_tables.cpp: the character properties and case
+mappings that the launcher's search needs, from the Unicode Character
+Database as Debian's unicode-data package installs it.
+
+The program may not depend on a Unicode library, so it carries these tables
+itself. Each code point maps, through a two-stage table of 128-point blocks,
+to a small record of property flags and simple case deltas; the few full
+mappings that expand to more than one character live in two short lists.
+
+Usage: gen_unicode_tables.py [--data DIR] OUTPUT
+"""
+
+import argparse
+import re
+import sys
+from pathlib import Path
+
+BLOCK = 128
+MAX_CP = 0x110000
+
+WHITE_SPACE = 1 << 0
+ALPHABETIC = 1 << 1
+NUMERIC = 1 << 2  # general category Nd, Nl or No
+CASED = 1 << 3
+CASE_IGNORABLE = 1 << 4
+SPECIAL_LOWER = 1 << 5
+SPECIAL_UPPER = 1 << 6
+
+
+def parse_ranges(path, wanted):
+    """{property: [(first, last)]} for the named properties of a property file."""
+    found = {name: [] for name in wanted}
+    for line in path.read_text(encoding="utf-8").splitlines():
+        line = line.split("#", 1)[0].strip()
+        if not line:
+            continue
+        codes, prop = (part.strip() for part in line.split(";")[:2])
+        if prop not in found:
+            continue
+        first, _, last = codes.partition("..")
+        found[prop].append((int(first, 16), int(last or first, 16)))
+    return found
+
+
+def version_of(path):
+    m = re.match(r"# \S+-(\d+\.\d+\.\d+)\.txt", path.read_text(encoding="utf-8").split("\n", 1)[0])
+    if not m:
+        sys.exit("%s: no version line" % path)
+    return m.group(1)
+
+
+def build(data):
+    flags = bytearray(MAX_CP)
+    lower = [0] * MAX_CP
+    upper = [0] * MAX_CP
+
+    for line in (data / "UnicodeData.txt").read_text(encoding="utf-8").splitlines():
+        fields = line.split(";")
+        cp = int(fields[0], 16)
+        category = fields[2]
+        # Ranges ("<CJK Ideograph, First>") carry neither numbers nor case.
+        if category in ("Nd", "Nl", "No"):
+            flags[cp] |= NUMERIC
+        if fields[12]:
+            upper[cp] = int(fields[12], 16) - cp
+        if fields[13]:
+            lower[cp] = int(fields[13], 16) - cp
+
+    props = parse_ranges(data / "PropList.txt", ["White_Space"])
+    props.update(parse_ranges(data / "DerivedCoreProperties.txt", ["Alphabetic", "Cased", "Case_Ignorable"]))
+    for name, bit in [("White_Space", WHITE_SPACE), ("Alphabetic", ALPHABETIC), ("Cased", CASED),
+                      ("Case_Ignorable", CASE_IGNORABLE)]:
+        for first, last in props[name]:
+            for cp in range(first, last + 1):
+                flags[cp] |= bit
+
+    # Unconditional full mappings; the conditional ones (final sigma, the
+    # Lithuanian, Turkish and Azeri rules) carry a condition field.
+    special_lower, special_upper = {}, {}
+    for line in (data / "SpecialCasing.txt").read_text(encoding="utf-8").splitlines():
+        line = line.split("#", 1)[0].strip()
+        if not line:
+            continue
+        fields = [f.strip() for f in line.split(";")]
+        if len(fields) > 5 and fields[4]:
+            continue
+        cp = int(fields[0], 16)
+        to_lower = [int(x, 16) for x in fields[1].split()]
+        to_upper = [int(x, 16) for x in fields[3].split()]
+        if to_lower != [cp + lower[cp]]:
+            special_lower[cp] = to_lower
+            flags[cp] |= SPECIAL_LOWER
+        if to_upper != [cp + upper[cp]]:
+            special_upper[cp] = to_upper
+            flags[cp] |= SPECIAL_UPPER
+
+    records, record_index = [], {}
+    per_cp = []
+    for cp in range(MAX_CP):
+        key = (flags[cp], lower[cp], upper[cp])
+        if key not in record_index:
+            record_index[key] = len(records)
+            records.append(key)
+        per_cp.append(record_index[key])
+
+    blocks, block_index, stage1 = [], {}, []
+    for start in range(0, MAX_CP, BLOCK):
+        block = tuple(per_cp[start:start + BLOCK])
+        if block not in block_index:
+            block_index[block] = len(blocks)
+            blocks.append(block)
+        stage1.append(block_index[block])
+
+    return records, blocks, stage1, special_lower, special_upper
+
+
+def rows(values, per_line, fmt):
+    out = []
+    for i in range(0, len(values), per_line):
+        out.append("    " + ", ".join(fmt % v for v in values[i:i + per_line]) + ",")
+    return "\n".join(out)
+
+
+def render(data):
+    version = version_of(data / "DerivedCoreProperties.txt")
+    records, blocks, stage1, special_lower, special_upper = build(data)
+    if len(records) > 256 or len(blocks) > 256:
+        sys.exit("tables outgrew their types: %d records, %d blocks" % (len(records), len(blocks)))
+    stage2 = [v for block in blocks for v in block]
+
+    def specials(table):
+        lines = []
+        for cp in sorted(table):
+            chars = table[cp] + [0] * (3 - len(table[cp]))
+            lines.append("    {0x%04X, {0x%04X, 0x%04X, 0x%04X}}," % (cp, *chars))
+        return "\n".join(lines)
+
+    return """\
+// Generated by tools/gen_unicode_tables.py from the Unicode Character
+// Database %(version)s. Do not edit: run the generator again.
+// clang-format off
+#include "text/unicode_tables.h"
+
+namespace text::tables {
+
+const char UNICODE_VERSION[] = "%(version)s";
+
+const std::uint8_t STAGE1[%(n1)d] = {
+%(stage1)s
+};
+
+const std::uint8_t STAGE2[%(n2)d] = {
+%(stage2)s
+};
+
+const Record RECORDS[%(nr)d] = {
+%(records)s
+};
+
+const SpecialCase SPECIAL_LOWER[%(nl)d] = {
+%(lower)s
+};
+const std::size_t SPECIAL_LOWER_COUNT = %(nl)d;
+
+const SpecialCase SPECIAL_UPPER[%(nu)d] = {
+%(upper)s
+};
+const std::size_t SPECIAL_UPPER_COUNT = %(nu)d;
+
+}  // namespace text::tables
+""" % {
+        "version": version,
+        "n1": len(stage1), "stage1": rows(stage1, 32, "%d"),
+        "n2": len(stage2), "stage2": rows(stage2, 32, "%d"),
+        "nr": len(records),
+        "records": "\n".join("    {0x%02X, %d, %d}," % r for r in records),
+        "nl": len(special_lower), "lower": specials(special_lower),
+        "nu": len(special_upper), "upper": specials(special_upper),
+    }
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--data", type=Path, default=Path("/usr/share/unicode"))
+    parser.add_argument("output", type=Path)
+    args = parser.parse_args()
+    args.output.write_text(render(args.data), encoding="utf-8")
+
+
+if __name__ == "__main__":
+    main()
