@@ -8,56 +8,64 @@
 namespace launcher {
 namespace {
 
+bool is_word(const text::Decoded& d) { return d.valid && text::is_word_char(d.code); }
+
 bool all_word_chars(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         const text::Decoded d = text::decode_at(s, i);
-        if (!d.valid || !text::is_word_char(d.code)) return false;
+        if (!is_word(d)) return false;
         i += d.length;
     }
     return true;
 }
 
-// A word is a run of word characters, so only a query made of word
-// characters can begin one; and then a word starts with q exactly when the
-// bytes at the word's start are q's.
-bool some_word_starts_with(std::string_view q, std::string_view n) {
-    if (!all_word_chars(q)) return false;
-    bool in_word = false;
-    for (std::size_t i = 0; i < n.size();) {
-        const text::Decoded d = text::decode_at(n, i);
-        const bool word = d.valid && text::is_word_char(d.code);
-        if (word && !in_word && n.compare(i, q.size(), q) == 0) return true;
-        in_word = word;
-        i += d.length;
-    }
-    return false;
+// The folded query with what every item's test needs to know about it.
+struct Query {
+    std::string text;
+    // A word is a run of word characters, so only such a query can begin one.
+    bool can_begin_a_word = false;
+};
+
+Query make_query(std::string folded) {
+    const bool word = !folded.empty() && all_word_chars(folded);
+    return Query{std::move(folded), word};
 }
 
+// Characters are compared as their UTF-8 bytes. A character's encoding found
+// anywhere in valid UTF-8 is always that character, so each step is a search.
 bool is_subsequence(std::string_view q, std::string_view n) {
-    std::size_t j = 0;
+    std::size_t from = 0;
     for (std::size_t i = 0; i < q.size();) {
         const text::Decoded c = text::decode_at(q, i);
         const std::string_view wanted = q.substr(i, c.length);
         i += c.length;
         if (c.valid && text::is_white_space(c.code)) continue;
-        for (;;) {
-            if (j >= n.size()) return false;
-            const std::size_t length = text::decode_at(n, j).length;
-            const bool equal = n.substr(j, length) == wanted;
-            j += length;
-            if (equal) break;
-        }
+        const auto at = n.find(wanted, from);
+        if (at == std::string_view::npos) return false;
+        from = at + wanted.size();
     }
     return true;
 }
 
-std::optional<MatchCategory> category_of_folded(std::string_view q, std::string_view n) {
-    if (q.empty() || n == q) return MatchCategory::Exact;
-    if (n.starts_with(q)) return MatchCategory::Prefix;
-    if (some_word_starts_with(q, n)) return MatchCategory::WordPrefix;
-    if (n.find(q) != std::string_view::npos) return MatchCategory::Substring;
-    if (is_subsequence(q, n)) return MatchCategory::Subsequence;
-    return std::nullopt;
+// The tests in their order, arranged so that the common case (q is not in n
+// at all) costs one search before the subsequence walk.
+std::optional<MatchCategory> category_of_folded(const Query& query, std::string_view n) {
+    const std::string_view q = query.text;
+    if (q.empty()) return MatchCategory::Exact;
+    auto at = n.find(q);
+    if (at == std::string_view::npos) {
+        if (is_subsequence(q, n)) return MatchCategory::Subsequence;
+        return std::nullopt;
+    }
+    if (at == 0) return n.size() == q.size() ? MatchCategory::Exact : MatchCategory::Prefix;
+    if (query.can_begin_a_word) {
+        // An occurrence begins a word when the character before it does not
+        // belong to one; its own first character does, being q's.
+        for (; at != std::string_view::npos; at = n.find(q, at + 1)) {
+            if (!is_word(text::decode_before(n, at))) return MatchCategory::WordPrefix;
+        }
+    }
+    return MatchCategory::Substring;
 }
 
 }  // namespace
@@ -65,18 +73,19 @@ std::optional<MatchCategory> category_of_folded(std::string_view q, std::string_
 std::string fold_query(std::string_view query) { return text::to_lower(text::trim(query)); }
 
 std::optional<MatchCategory> match_category(std::string_view folded_query, std::string_view name) {
-    return category_of_folded(folded_query, text::to_lower(name));
+    return category_of_folded(make_query(std::string(folded_query)), text::to_lower(name));
 }
 
 void refresh_results(LauncherState& state) {
-    const std::string q = fold_query(state.query);
+    const Query query = make_query(fold_query(state.query));
     // Positions per category, each already in catalogue order: reading the
     // categories in turn is the sort by (category, position).
     std::array<std::vector<std::size_t>, 5> by_category;
     std::string folded;
     for (std::size_t i = 0; i < state.items.size(); ++i) {
-        text::to_lower_into(state.items[i].name, folded);
-        if (const auto category = category_of_folded(q, folded)) {
+        // An empty query matches everything as it stands: no need to fold.
+        if (!query.text.empty()) text::to_lower_into(state.items[i].name, folded);
+        if (const auto category = category_of_folded(query, folded)) {
             by_category[static_cast<std::size_t>(*category)].push_back(i);
         }
     }

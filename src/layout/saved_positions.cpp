@@ -1,6 +1,5 @@
 #include "layout/saved_positions.h"
 
-#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -78,6 +77,20 @@ std::optional<SavedPosition> parse_line(std::u16string_view line) {
 }
 
 std::string folder_of(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
+
+// Wine refuses SetWindowPlacement on another process's window and fails
+// without an error code, which Windows never does. There the same change is
+// made by hand: out of the maximised or minimised state, onto the saved
+// rectangle, then into the saved show state. The normal rectangle is taken as
+// screen coordinates, which it is whenever no taskbar sits at the top or left.
+win::Status place_by_hand(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
+    if (p.is_zoomed(h) || p.is_iconic(h)) p.show_window(h, win::SHOW_NOACTIVATE);
+    auto moved =
+        p.set_window_pos(h, s.left, s.top, s.right - s.left, s.bottom - s.top, win::POS_NOZORDER | win::POS_NOACTIVATE);
+    if (!moved) return moved;
+    if (s.show_cmd != static_cast<std::uint32_t>(win::SHOW_NORMAL)) p.show_window(h, static_cast<int>(s.show_cmd));
+    return win::success();
+}
 
 win::Hwnd to_hwnd(std::int64_t value) { return win::Hwnd{static_cast<std::uint64_t>(value)}; }
 
@@ -165,7 +178,9 @@ win::Result<RestoreCounts> restore_positions(win::Platform& p) {
             wanted.normal_top = s.top;
             wanted.normal_right = s.right;
             wanted.normal_bottom = s.bottom;
-            if (auto set = p.set_window_placement(h, wanted); !set) failure = set.error();
+            auto set = p.set_window_placement(h, wanted);
+            if (!set && set.error().code == 0) set = place_by_hand(p, h, s);
+            if (!set) failure = set.error();
         }
         if (failure) {
             ++counts.failed;

@@ -77,7 +77,28 @@ bool is_final_sigma(std::string_view s, std::size_t at, std::size_t length) {
     return true;
 }
 
+char* write_utf8(char* o, char32_t c) {
+    if (c < 0x80) {
+        *o++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *o++ = static_cast<char>(0xC0 | (c >> 6));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *o++ = static_cast<char>(0xE0 | (c >> 12));
+        *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *o++ = static_cast<char>(0xF0 | (c >> 18));
+        *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return o;
+}
+
 }  // namespace
+
+Decoded decode_before(std::string_view s, std::size_t end) { return decode_at(s, previous_start(s, end)); }
 
 Decoded decode_at(std::string_view s, std::size_t i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
@@ -156,24 +177,38 @@ bool contains_white_space(std::string_view s) {
 }
 
 void to_lower_into(std::string_view s, std::string& out) {
-    out.clear();
+    // No lower-case mapping is more than half as long again as its source, so
+    // the text is written through a pointer into room made once.
+    out.resize(s.size() + s.size() / 2 + 4);
+    char* o = out.data();
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
-            out.push_back(static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b));
+            *o++ = static_cast<char>(static_cast<unsigned>(b - 'A') < 26u ? b + 32 : b);
             ++i;
             continue;
         }
         const Decoded d = decode_at(s, i);
         if (!d.valid) {
-            out.push_back(s[i]);
-        } else if (d.code == CAPITAL_SIGMA && is_final_sigma(s, i, d.length)) {
-            append_utf8(out, FINAL_SIGMA);
+            *o++ = s[i];
         } else {
-            append_mapped(out, d.code, true);
+            char32_t c = d.code;
+            const tables::Record& r = record(c);
+            if (r.flags & tables::HAS_SPECIAL_LOWER) {
+                std::string mapped;
+                append_mapped(mapped, c, true);
+                o = std::copy(mapped.begin(), mapped.end(), o);
+                i += d.length;
+                continue;
+            }
+            c = c == CAPITAL_SIGMA && is_final_sigma(s, i, d.length)
+                    ? FINAL_SIGMA
+                    : static_cast<char32_t>(static_cast<std::int32_t>(c) + r.lower_delta);
+            o = write_utf8(o, c);
         }
         i += d.length;
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
 std::string to_lower(std::string_view s) {

@@ -18,6 +18,8 @@ struct Decoded {
     bool valid = true;
 };
 Decoded decode_at(std::string_view utf8, std::size_t offset);
+// The character that ends just before byte `end` (which must be above zero).
+Decoded decode_before(std::string_view utf8, std::size_t end);
 void append_utf8(std::string& out, char32_t code);
 
 bool is_white_space(char32_t);

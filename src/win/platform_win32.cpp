@@ -1,12 +1,16 @@
 #include "win/platform_win32.h"
 
+#include <windows.h>
+
 #include <dwmapi.h>
 #include <objbase.h>
-#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
 
 #include <cstring>
 #include <string>
 
+#include "apps/apps_folder_win32.h"
 #include "win/handle_win32.h"
 #include "win/text.h"
 
@@ -395,6 +399,40 @@ std::optional<Point> Win32Platform::cursor_pos() {
     if (!GetCursorPos(&pt)) return std::nullopt;
     return Point{pt.x, pt.y};
 }
+
+// --- Apps and shell ------------------------------------------------------------
+
+void Win32Platform::com_initialize_apartment() { (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+
+Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() { return apps::enumerate_apps_folder(); }
+
+bool Win32Platform::shell_execute(const std::string& file, const std::optional<std::string>& parameters,
+                                  const std::optional<std::string>& directory) {
+    const std::wstring f = wide(file);
+    const std::wstring p = parameters ? wide(*parameters) : std::wstring();
+    const std::wstring d = directory ? wide(*directory) : std::wstring();
+    const HINSTANCE r = ShellExecuteW(nullptr, L"open", f.c_str(), parameters ? p.c_str() : nullptr,
+                                      directory ? d.c_str() : nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(r) > 32;
+}
+
+Result<std::u16string> Win32Platform::assoc_executable(std::string_view assoc, std::string_view verb) {
+    wchar_t buf[1024];
+    DWORD length = 1024;
+    const HRESULT hr =
+        AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, wide(assoc).c_str(), wide(verb).c_str(), buf, &length);
+    if (FAILED(hr)) return hresult_error(hr);
+    // The length counts the terminating NUL. Wine leaves it at the buffer's
+    // size, so the text also ends at the first NUL.
+    const std::size_t counted = length > 0 && length <= 1024 ? length - 1 : 0;
+    return u16(buf, wcsnlen(buf, counted));
+}
+
+bool Win32Platform::path_exists(const std::string& path) {
+    return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Win32Platform::error_text(std::uint32_t code) { return system_message(code); }
 
 // --- Virtual desktop manager --------------------------------------------------------
 

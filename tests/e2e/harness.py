@@ -67,6 +67,23 @@ class TestWin:
     def close(self, hwnd):
         assert self.ask("close " + hwnd) == "closed"
 
+    def move(self, hwnd, left, top, width, height):
+        """SetWindowPos from the window's own process."""
+        assert self.ask("move %s %d %d %d %d" % (hwnd, left, top, width, height)) == "moved"
+
+    def lock(self, windows_path):
+        """Holds the file open without sharing until this helper quits."""
+        answer = self.ask("lock " + windows_path)
+        assert answer == "locked", answer
+
+    def is_hung(self, hwnd):
+        """IsHungAppWindow, asked from this process."""
+        return self.ask("hung " + hwnd) == "hung 1"
+
+    def hang(self, ms):
+        """The window thread stops pumping messages for ms milliseconds."""
+        assert self.ask("hang %d" % ms) == "hanging"
+
     def quit(self):
         if self.proc.poll() is None:
             try:
@@ -107,3 +124,19 @@ def visible_windows(desktop):
 
 def wait_until_empty(desktop, timeout=15):
     wait_for(lambda: not visible_windows(desktop), timeout=timeout)
+
+
+def local_app_data(desktop):
+    """The prefix's %LOCALAPPDATA% as a Unix path."""
+    users = [p for p in (desktop.prefix / "drive_c" / "users").iterdir() if p.name != "Public"]
+    assert len(users) == 1, users
+    return users[0] / "AppData" / "Local"
+
+
+def untile_file(desktop):
+    return local_app_data(desktop) / "quilt" / "untile.txt"
+
+
+def untile_windows_path(desktop):
+    """The untile file's path as quilt prints it."""
+    return "C:\\users\\%s\\AppData\\Local\\quilt\\untile.txt" % local_app_data(desktop).parents[1].name

@@ -38,6 +38,25 @@ def start_xvfb(size="1920x1080x24"):
     return proc, ":" + number
 
 
+def start_xephyr(host_display, screens):
+    """Starts Xephyr inside host_display with one Xinerama screen per size in
+    screens, on a display number it picks itself; returns (process, ':N')."""
+    read_fd, write_fd = os.pipe()
+    args = ["Xephyr", "-displayfd", str(write_fd), "+xinerama", "-nolisten", "tcp"]
+    for size in screens:
+        args += ["-screen", size]
+    env = dict(os.environ, DISPLAY=host_display)
+    proc = subprocess.Popen(args, pass_fds=(write_fd,), env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    with os.fdopen(read_fd) as f:
+        number = f.readline().strip()
+    if not number:
+        proc.kill()
+        raise RuntimeError("Xephyr did not start")
+    return proc, ":" + number
+
+
 def stop(proc, timeout=5):
     if proc.poll() is None:
         proc.send_signal(signal.SIGTERM)
@@ -139,3 +158,41 @@ def wait_for(predicate, timeout=10.0, interval=0.05):
         if time.monotonic() > deadline:
             raise TimeoutError("condition not met within %.1f s" % timeout)
         time.sleep(interval)
+
+
+class TwoMonitorDesktop(WineDesktop):
+    """Wine in plain mode (no virtual desktop) on a Xephyr server with two
+    Xinerama screens, shown inside an Xvfb. Wine then reports a 1920 x 1080
+    primary monitor at (0, 0) and a 1280 x 1024 one at (1920, 0). Plain mode
+    has quirks: a maximised window is not resized on the X side, and hiding or
+    destroying a window stalls for about 2 s."""
+
+    def __init__(self):
+        template = ensure_template()
+        self.tmp = Path(tempfile.mkdtemp(prefix="quilt-e2e-2mon-"))
+        self.prefix = self.tmp / "prefix"
+        subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
+        # Edited as text before any Wine process runs: once explorer has
+        # started with a virtual desktop, the setting no longer matters.
+        user_reg = self.prefix / "user.reg"
+        lines = [line for line in user_reg.read_text().split("\n") if line != '"Desktop"="quilt"']
+        lines += ["", "[Software\\\\Wine\\\\X11 Driver] 1700000000", '"Decorated"="N"', '"UseXRandR"="N"', ""]
+        user_reg.write_text("\n".join(lines))
+        self.xvfb, host = start_xvfb("3400x1200x24")
+        self.xephyr, self.display = start_xephyr(host, ["1920x1080", "1280x1024"])
+        self.env = wine_env(self.prefix, self.display)
+        self.wineserver = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=120)
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        try:
+            self.wineserver.wait(10)
+        except subprocess.TimeoutExpired:
+            self.wineserver.kill()
+        stop(self.xephyr)
+        stop(self.xvfb)
+        shutil.rmtree(self.tmp, ignore_errors=True)

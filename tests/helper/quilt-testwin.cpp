@@ -5,14 +5,21 @@
 //
 //   open KIND TITLE...   -> "hwnd 0x..."   KIND: resizable fixed owned tool
 //                                         noactivate untitled minimized maximized
+//                                         resizable-min:WxH (a minimum tracking size)
 //   rect 0xHWND          -> "rect L T R B" (GetWindowRect) or "rect none"
 //   state 0xHWND         -> "state visible=V iconic=I zoomed=Z"
 //   close 0xHWND         -> "closed"
+//   move 0xHWND X Y W H  -> "moved" (SetWindowPos from the window's own process)
+//   lock PATH            -> "locked" or "error N": opens the file with no sharing until quit
+//   hung 0xHWND          -> "hung 0" or "hung 1" (IsHungAppWindow)
+//   hang MS              -> "hanging", then the window thread stops pumping for MS ms
 //   quit                 -> the process ends, taking its windows with it
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -22,6 +29,7 @@ constexpr UINT MSG_COMMAND = WM_APP + 1;
 constexpr wchar_t CLASS_NAME[] = L"QuiltTestWindow";
 HWND g_first = nullptr;  // owner for "owned" windows
 DWORD g_main_thread = 0;
+std::map<HWND, POINT> g_min_sizes;  // windows that refuse to be smaller
 
 std::wstring from_utf8(const std::string& s) {
     if (s.empty()) return {};
@@ -55,6 +63,10 @@ LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(h, &ps);
         return 0;
     }
+    if (msg == WM_GETMINMAXINFO) {
+        auto it = g_min_sizes.find(h);
+        if (it != g_min_sizes.end()) reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = it->second;
+    }
     return DefWindowProcW(h, msg, wp, lp);
 }
 
@@ -69,9 +81,21 @@ HWND open_window(const std::string& kind, const std::wstring& title) {
     if (kind == "noactivate") ex_style = WS_EX_NOACTIVATE;
     if (kind == "minimized") show = SW_SHOWMINNOACTIVE;
     if (kind == "maximized") show = SW_SHOWMAXIMIZED;
+    POINT min_size{0, 0};
+    if (kind.rfind("resizable-min:", 0) == 0) {
+        min_size.x = std::atoi(kind.c_str() + 14);
+        const auto x = kind.find('x', 14);
+        if (x != std::string::npos) min_size.y = std::atoi(kind.c_str() + x + 1);
+    }
     HWND h = CreateWindowExW(ex_style, CLASS_NAME, kind == "untitled" ? L"" : title.c_str(), style, 200, 150, 640, 480,
                              owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!h) return nullptr;
+    if (min_size.x || min_size.y) {
+        g_min_sizes[h] = min_size;
+        // Creation asked before the size was known; start at a size the window accepts.
+        SetWindowPos(h, nullptr, 0, 0, std::max<LONG>(640, min_size.x), std::max<LONG>(480, min_size.y),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ShowWindow(h, show);
     UpdateWindow(h);
     if (!g_first) g_first = h;
@@ -103,6 +127,21 @@ void run_command(const std::string& line) {
     } else if (verb == "close") {
         DestroyWindow(parse_hwnd(rest));
         reply("closed");
+    } else if (verb == "move") {
+        char hwnd_text[32] = {};
+        int x = 0, y = 0, w = 0, hgt = 0;
+        std::sscanf(rest.c_str(), "%31s %d %d %d %d", hwnd_text, &x, &y, &w, &hgt);
+        SetWindowPos(parse_hwnd(hwnd_text), nullptr, x, y, w, hgt, SWP_NOZORDER | SWP_NOACTIVATE);
+        reply("moved");
+    } else if (verb == "lock") {
+        HANDLE f = CreateFileW(from_utf8(rest).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        reply(f == INVALID_HANDLE_VALUE ? "error " + std::to_string(GetLastError()) : std::string("locked"));
+    } else if (verb == "hung") {
+        reply(std::string("hung ") + (IsHungAppWindow(parse_hwnd(rest)) ? "1" : "0"));
+    } else if (verb == "hang") {
+        reply("hanging");
+        Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)));
     } else if (verb == "quit") {
         PostQuitMessage(0);
     } else {

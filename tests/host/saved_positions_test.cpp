@@ -161,6 +161,26 @@ TEST_F(Positions, RestoreFailuresAreReportedCountedAndKeepTheFile) {
     EXPECT_EQ(d.placements_set, std::vector<win::Hwnd>{fine});
 }
 
+// Wine's SetWindowPlacement fails without a reason for other processes' windows.
+TEST_F(Positions, SilentPlacementRefusalIsDoneByHand) {
+    const auto moved = add({0, 0, 100, 100});
+    const auto was_max = add({0, 0, 100, 100});
+    const auto stuck = add({0, 0, 100, 100});
+    for (auto h : {moved, was_max, stuck}) d.window(h).placement_refused = true;
+    d.window(stuck).move_error = 5;
+    d.directories.insert(LOCAL + "\\quilt");
+    d.files[PATH] = line(moved, 100, 1, 10, 20, 310, 220) + line(was_max, 100, 3, 200, 100, 1000, 700) +
+                    line(stuck, 100, 1, 3, 3, 50, 50);
+    auto r = layout::restore_positions(d);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), (layout::RestoreCounts{2, 0, 1}));
+    EXPECT_EQ(d.window(moved).rect, (win::Rect{10, 20, 300, 200}));
+    EXPECT_FALSE(d.window(moved).maximized);
+    EXPECT_TRUE(d.window(was_max).maximized);
+    EXPECT_EQ(d.window(was_max).normal_rect, (win::Rect{200, 100, 800, 600}));
+    EXPECT_EQ(d.err, "Could not restore window " + win::format_hwnd(stuck) + ": Access is denied.\n");
+}
+
 TEST_F(Positions, RestoreWithoutAFileIsAllZeroAndAFailedDeleteIsAnError) {
     auto r = layout::restore_positions(d);
     ASSERT_TRUE(r.ok());

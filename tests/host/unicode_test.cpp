@@ -31,7 +31,10 @@ struct Case {
 TEST(ToLower, FullMappingAndFinalSigma) {
     for (const auto& c : std::initializer_list<Case>{
              {"CALC", "calc"},
-             {"\xC4\xB0stanbul", "i\xCC\x87stanbul"},  // İ becomes i + combining dot above
+             {"\xC4\xB0stanbul", "i\xCC\x87stanbul"},                      // İ becomes i + combining dot above
+             {"\xC4\xB0\xC4\xB0\xC4\xB0", "i\xCC\x87i\xCC\x87i\xCC\x87"},  // the longest growth, 1.5 times
+             {"\xC8\xBA\xC8\xBA", "\xE2\xB1\xA5\xE2\xB1\xA5"},             // Ⱥ -> ⱥ: two bytes become three
+             {"\xE2\x84\xAA", "k"},                                        // the Kelvin sign shrinks
              {"\xCE\x9F\xCE\x94\xCE\x9F\xCE\xA3", "\xCE\xBF\xCE\xB4\xCE\xBF\xCF\x82"},  // ΟΔΟΣ -> οδος (final)
              {"\xCE\xA3\xCE\x91", "\xCF\x83\xCE\xB1"},                    // ΣΑ: sigma starting a word stays medial
              {"\xCE\xA3", "\xCF\x83"},                                    // alone: nothing cased before it

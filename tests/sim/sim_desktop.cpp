@@ -266,6 +266,7 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
     auto* w = find(h);
     if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
     if (w->placement_error) return make_error(*w->placement_error);
+    if (w->placement_refused) return win::Error{0, "The operation completed successfully."};
     placements_set.push_back(h);
     w->normal_rect = win::rect_from_ltrb(p.normal_left, p.normal_top, p.normal_right, p.normal_bottom);
     w->maximized = false;

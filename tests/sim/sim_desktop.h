@@ -53,6 +53,11 @@ struct Window {
     std::optional<std::uint32_t> placement_error;
     // The virtual desktop the window is on, as the desktop manager reports it.
     std::array<std::uint8_t, 16> desktop{};
+
+    // --- Layout ------------------------------------------------------------
+    // SetWindowPlacement fails without an error code, as Wine's does for a
+    // window of another process.
+    bool placement_refused = false;
 };
 
 struct Move {
