@@ -14,11 +14,6 @@
 namespace cli {
 namespace {
 
-int not_available(win::Platform& p, std::string_view word) {
-    p.write_err("quilt " + std::string(word) + ": not available yet\n");
-    return 1;
-}
-
 int print_usage(win::Platform& p) {
     p.write_out(usage_text() + "\n");
     return EXIT_USAGE;
@@ -106,7 +101,8 @@ int command_untile(win::Platform& p) {
     return c.failed > 0 ? 1 : 0;
 }
 
-int run_program(win::Platform& p, std::u16string_view command_line, std::u16string_view module_path) {
+int run_program(win::Platform& p, std::u16string_view command_line, std::u16string_view module_path,
+                const DaemonRunner& run_daemon) {
     std::vector<std::u16string> args = split_command_line(command_line);
     if (args.empty()) args.emplace_back(module_path);
 
@@ -116,11 +112,11 @@ int run_program(win::Platform& p, std::u16string_view command_line, std::u16stri
 
     if (args.size() < 2) {
         // Alone on its console means a double-click made this console for us.
-        if (p.console_process_count() == 1) return not_available(p, "run");
+        if (p.console_process_count() == 1) return run_daemon();
         return print_usage(p);
     }
     const std::string word = win::utf16_to_utf8(args[1]);
-    if (word == "run") return not_available(p, word);
+    if (word == "run") return run_daemon();
     if (word == "tile") return command_tile(p);
     if (word == "untile") return command_untile(p);
     if (word == "list") return command_list(p);

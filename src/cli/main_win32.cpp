@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "daemon/daemon_win32.h"
 #include "win/platform_win32.h"
 
 int main() {
@@ -14,5 +15,5 @@ int main() {
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
     std::u16string module_path(path, path + (n < MAX_PATH * 2 ? n : 0));
     win::Win32Platform platform;
-    return cli::run_program(platform, command_line, module_path);
+    return cli::run_program(platform, command_line, module_path, [&] { return quilt_daemon::run_daemon(platform); });
 }

@@ -75,14 +75,14 @@ void on_win_event(win::Platform& p, DaemonState& state, std::uint32_t event, win
                   std::int32_t child_id) {
     // Events about parts of a window (scroll bars, carets, menus) say nothing about the layout.
     if (object_id != 0 || child_id != 0 || !window) return;
-    if (event == EVENT_SYSTEM_MOVESIZESTART) {
+    if (event == EVENT_MOVESIZE_START) {
         const win::Rect r = win::window_rect(p, window);
         state.moving_window.store(window.value);
         state.move_start_width = r.width;
         state.move_start_height = r.height;
         return;
     }
-    if (event == EVENT_SYSTEM_MOVESIZEEND) {
+    if (event == EVENT_MOVESIZE_END) {
         const std::uint64_t previous = state.moving_window.exchange(0);
         const win::Rect r = win::window_rect(p, window);
         // Only a move keeps the size; a resize is a re-tile, not a drop.

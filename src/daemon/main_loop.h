@@ -17,15 +17,15 @@ inline constexpr std::uint32_t HOLD_MS = 600;
 inline constexpr std::uint32_t RELEASE_POLL_MS = 100;
 
 // Window events the daemon listens for.
-inline constexpr std::uint32_t EVENT_SYSTEM_FOREGROUND = 0x0003;
-inline constexpr std::uint32_t EVENT_SYSTEM_MOVESIZESTART = 0x000A;
-inline constexpr std::uint32_t EVENT_SYSTEM_MOVESIZEEND = 0x000B;
-inline constexpr std::uint32_t EVENT_SYSTEM_MINIMIZESTART = 0x0016;
-inline constexpr std::uint32_t EVENT_SYSTEM_MINIMIZEEND = 0x0017;
-inline constexpr std::uint32_t EVENT_OBJECT_DESTROY = 0x8001;
-inline constexpr std::uint32_t EVENT_OBJECT_HIDE = 0x8003;
-inline constexpr std::uint32_t EVENT_OBJECT_CLOAKED = 0x8017;
-inline constexpr std::uint32_t EVENT_OBJECT_UNCLOAKED = 0x8018;
+inline constexpr std::uint32_t EVENT_FOREGROUND = 0x0003;
+inline constexpr std::uint32_t EVENT_MOVESIZE_START = 0x000A;
+inline constexpr std::uint32_t EVENT_MOVESIZE_END = 0x000B;
+inline constexpr std::uint32_t EVENT_MINIMIZE_START = 0x0016;
+inline constexpr std::uint32_t EVENT_MINIMIZE_END = 0x0017;
+inline constexpr std::uint32_t EVENT_DESTROY = 0x8001;
+inline constexpr std::uint32_t EVENT_HIDE = 0x8003;
+inline constexpr std::uint32_t EVENT_CLOAKED = 0x8017;
+inline constexpr std::uint32_t EVENT_UNCLOAKED = 0x8018;
 
 // The loop's own timers (the debounce timer lives in DaemonState); 0 = not running.
 struct LoopTimers {

@@ -11,15 +11,26 @@ struct Outcome {
     int code;
     std::string out;
     std::string err;
+    int daemon_runs;
 };
 
+// The daemon stands in as a runner that counts its calls and exits with 42.
 Outcome run(const char16_t* line, std::uint32_t console_processes = 2) {
     sim::Desktop d;
     d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
     d.console_processes = console_processes;
-    const int code = cli::run_program(d, line, EXE);
-    return {code, d.out, d.err};
+    int runs = 0;
+    const int code = cli::run_program(d, line, EXE, [&] {
+        ++runs;
+        return 42;
+    });
+    return {code, d.out, d.err, runs};
 }
+
+const cli::DaemonRunner NO_DAEMON = [] {
+    ADD_FAILURE() << "the daemon must not start";
+    return 99;
+};
 
 TEST(Usage, IsTheTwelveLinesWithTheFixedTexts) {
     const std::string text = cli::usage_text();
@@ -57,20 +68,31 @@ TEST(Dispatch, ExtraWordsAreIgnoredAndQuotesRemoved) {
     EXPECT_EQ(run(u"\"C:\\my tools\\quilt.exe\" \"list\"").out, plain.out);
 }
 
-TEST(Dispatch, AloneOnItsConsoleWithoutAWordStartsTheDaemon) {
-    const Outcome alone = run(u"quilt.exe", 1);
-    EXPECT_NE(alone.code, 2);
-    EXPECT_EQ(alone.out.find("Usage:"), std::string::npos);
-    // An empty command line stands for the executable's path alone.
+TEST(Dispatch, RunOrAloneOnItsConsoleWithoutAWordStartsTheDaemon) {
+    for (auto [line, processes] : {std::pair{u"quilt.exe", 1u},
+                                   {u"", 1u},
+                                   {u"quilt.exe run", 2u},
+                                   {u"quilt.exe run extra", 0u},
+                                   {u"q \"run\"", 3u}}) {
+        const Outcome o = run(line, processes);
+        EXPECT_EQ(o.code, 42);
+        EXPECT_EQ(o.daemon_runs, 1);
+        EXPECT_EQ(o.out, "");
+    }
+    // Sharing the console with a shell (or having none): usage, no daemon.
+    for (auto processes : {0u, 2u, 3u}) {
+        const Outcome o = run(u"quilt.exe", processes);
+        EXPECT_EQ(o.code, 2);
+        EXPECT_EQ(o.daemon_runs, 0);
+    }
     EXPECT_EQ(run(u"", 2).code, 2);
-    EXPECT_NE(run(u"", 1).code, 2);
 }
 
 TEST(Dispatch, DpiAwarenessComesFirstAndItsFailureIsIgnored) {
     sim::Desktop d;
     d.dpi_awareness_fails = true;
     d.add_window({});
-    EXPECT_EQ(cli::run_program(d, u"quilt.exe list", EXE), 0);
+    EXPECT_EQ(cli::run_program(d, u"quilt.exe list", EXE, NO_DAEMON), 0);
     ASSERT_FALSE(d.calls.empty());
     EXPECT_EQ(d.calls.front(), "set_dpi_awareness");
     EXPECT_EQ(d.err, "");
@@ -83,7 +105,7 @@ TEST(Dispatch, ListChangesNothing) {
     sim::Window max;
     max.maximized = true;
     d.add_window(max);
-    EXPECT_EQ(cli::run_program(d, u"q list", EXE), 0);
+    EXPECT_EQ(cli::run_program(d, u"q list", EXE, NO_DAEMON), 0);
     EXPECT_EQ(d.calls, std::vector<std::string>{"set_dpi_awareness"});
     EXPECT_TRUE(d.files.empty());
 }

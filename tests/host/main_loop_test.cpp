@@ -83,21 +83,21 @@ TEST_F(Loop, AStaleTimerIdIsIgnored) {
 
 TEST_F(Loop, AHundredEventsWithinTheDebounceMakeOnePass) {
     const auto w = d.add_window({});
-    for (int i = 0; i < 100; ++i) event(EVENT_OBJECT_DESTROY + (i % 3), w);
+    for (int i = 0; i < 100; ++i) event(EVENT_DESTROY + (i % 3), w);
     ASSERT_EQ(d.timers.size(), 1u);
     EXPECT_EQ(d.timers.begin()->second, DEBOUNCE_MS);
     EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile());
     EXPECT_EQ(state.debounce_timer, 0u);
     EXPECT_TRUE(d.timers.empty());
-    event(EVENT_SYSTEM_FOREGROUND, w);  // the next event starts a new debounce
+    event(EVENT_FOREGROUND, w);  // the next event starts a new debounce
     EXPECT_EQ(d.timers.size(), 1u);
 }
 
 TEST_F(Loop, EventsAboutPartsOfAWindowScheduleNothing) {
     const auto w = d.add_window({});
-    event(EVENT_OBJECT_HIDE, w, -4, 0);  // OBJID_CARET
-    event(EVENT_OBJECT_HIDE, w, 0, 3);
-    event(EVENT_OBJECT_HIDE, win::Hwnd{}, 0, 0);
+    event(EVENT_HIDE, w, -4, 0);  // OBJID_CARET
+    event(EVENT_HIDE, w, 0, 3);
+    event(EVENT_HIDE, win::Hwnd{}, 0, 0);
     EXPECT_TRUE(d.timers.empty());
 }
 
@@ -105,12 +105,12 @@ TEST_F(Loop, ADragWithoutResizeBecomesADropAtTheNextTick) {
     sim::Window sw;
     sw.rect = {100, 100, 800, 600};
     const auto w = d.add_window(sw);
-    event(EVENT_SYSTEM_MOVESIZESTART, w);
+    event(EVENT_MOVESIZE_START, w);
     EXPECT_EQ(state.moving_window.load(), w.value);
     EXPECT_TRUE(d.timers.empty());  // the start schedules nothing
     d.window(w).rect = {900, 300, 800, 600};
     d.cursor = win::Point{1200, 310};
-    event(EVENT_SYSTEM_MOVESIZEEND, w);
+    event(EVENT_MOVESIZE_END, w);
     EXPECT_EQ(state.moving_window.load(), 0u);
     EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::drop(w, 1200, 310));
     EXPECT_EQ(state.dropped_window.load(), 0u);
@@ -119,9 +119,9 @@ TEST_F(Loop, ADragWithoutResizeBecomesADropAtTheNextTick) {
 TEST_F(Loop, APeriodicTickAlsoCollectsAPendingDrop) {
     timers.periodic = d.set_thread_timer(PERIODIC_MS);
     const auto w = d.add_window({});
-    event(EVENT_SYSTEM_MOVESIZESTART, w);
+    event(EVENT_MOVESIZE_START, w);
     d.cursor = win::Point{5, 6};
-    event(EVENT_SYSTEM_MOVESIZEEND, w);
+    event(EVENT_MOVESIZE_END, w);
     EXPECT_EQ(fire(timers.periodic), DaemonEvent::drop(w, 5, 6));
     EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile());  // the drop was taken once
     EXPECT_EQ(fire(timers.periodic), DaemonEvent::retile());
@@ -141,9 +141,9 @@ TEST_F(Loop, ResizesForeignEndsAndUnreadableCursorsAreNoDrop) {
     };
     for (auto& c : cases) {
         d.cursor = win::Point{1, 1};
-        event(EVENT_SYSTEM_MOVESIZESTART, c.start);
+        event(EVENT_MOVESIZE_START, c.start);
         c.between();
-        event(EVENT_SYSTEM_MOVESIZEEND, c.end);
+        event(EVENT_MOVESIZE_END, c.end);
         EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile()) << c.name;
         EXPECT_EQ(state.moving_window.load(), 0u) << c.name;
     }

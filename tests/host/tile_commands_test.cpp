@@ -41,7 +41,7 @@ class OneShot : public ::testing::Test {
     }
 
     int run(const char16_t* word) {
-        return cli::run_program(d, std::u16string(u"quilt.exe ") + word, u"C:\\quilt.exe");
+        return cli::run_program(d, std::u16string(u"quilt.exe ") + word, u"C:\\quilt.exe", [] { return 99; });
     }
 
     sim::Desktop d;
@@ -119,7 +119,7 @@ TEST_F(OneShot, TileWithEveryWindowInPlacePrintsNoCountLine) {
     clean.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
     clean.env["LOCALAPPDATA"] = LOCAL;
     clean.add_window(sim::Window{});
-    EXPECT_EQ(cli::run_program(clean, u"quilt.exe tile", u""), 0);
+    EXPECT_EQ(cli::run_program(clean, u"quilt.exe tile", u"", [] { return 99; }), 0);
     EXPECT_TRUE(clean.out.ends_with(" ok\n\nRun `quilt untile` to put every window back.\n")) << clean.out;
 }
 
