@@ -144,6 +144,8 @@ win::Status save_positions(win::Platform& p, const std::vector<win::Hwnd>& windo
     for (win::Hwnd h : windows) {
         // The first position is the one to go back to: a later save never updates it.
         if (!recorded.insert(from_hwnd(h)).second) continue;
+        // Reading a hung window's placement can wait on its thread; it will not be moved anyway.
+        if (p.is_hung(h)) continue;
         auto placement = p.get_window_placement(h);
         if (!placement) continue;
         const auto& pl = placement.value();

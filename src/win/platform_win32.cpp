@@ -173,6 +173,7 @@ Hmonitor Win32Platform::monitor_from_window(Hwnd h, MonitorDefault d) {
 Result<WindowPlacement> Win32Platform::get_window_placement(Hwnd h) {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
+    SetLastError(0);  // a call that fails without saying why must not report an older error
     if (!GetWindowPlacement(H(h), &wp)) return last_error();
     WindowPlacement out;
     out.flags = wp.flags;
@@ -190,6 +191,7 @@ bool Win32Platform::show_window(Hwnd h, int cmd) { return ShowWindow(H(h), cmd) 
 
 Status Win32Platform::set_window_pos(Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                                      std::uint32_t flags) {
+    SetLastError(0);
     if (!SetWindowPos(H(h), nullptr, x, y, width, height, flags)) return last_error();
     return success();
 }
@@ -202,6 +204,7 @@ Status Win32Platform::set_window_placement(Hwnd h, const WindowPlacement& p) {
     wp.ptMinPosition = {p.min_position.x, p.min_position.y};
     wp.ptMaxPosition = {p.max_position.x, p.max_position.y};
     wp.rcNormalPosition = {p.normal_left, p.normal_top, p.normal_right, p.normal_bottom};
+    SetLastError(0);
     if (!SetWindowPlacement(H(h), &wp)) return last_error();
     return success();
 }

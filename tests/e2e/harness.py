@@ -140,3 +140,44 @@ def untile_file(desktop):
 def untile_windows_path(desktop):
     """The untile file's path as quilt prints it."""
     return "C:\\users\\%s\\AppData\\Local\\quilt\\untile.txt" % local_app_data(desktop).parents[1].name
+
+
+class Daemon:
+    """A running `quilt run`, with its output collected line by line as it comes."""
+
+    def __init__(self, desktop):
+        import threading
+        self.proc = desktop.popen([str(QUILT), "run"], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                  stderr=subprocess.PIPE)
+        self.out_lines = []
+        self.err_lines = []
+        self.readers = [threading.Thread(target=self._pump, args=(s, d), daemon=True)
+                        for s, d in ((self.proc.stdout, self.out_lines), (self.proc.stderr, self.err_lines))]
+        for r in self.readers:
+            r.start()
+
+    @staticmethod
+    def _pump(stream, lines):
+        for raw in iter(stream.readline, b""):
+            lines.append(raw.decode("utf-8", "replace").rstrip("\n"))
+
+    def retiles(self):
+        return [line for line in self.out_lines if line.startswith("Re-tiled: moved ")]
+
+    def wait_started(self, timeout=20):
+        wait_for(lambda: any(l.startswith("  Win + Shift + Esc") for l in self.out_lines), timeout=timeout)
+
+    def stop(self, timeout=20):
+        """Ctrl+C, as the console would deliver it; returns the exit code."""
+        import signal
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGINT)
+        code = self.proc.wait(timeout)
+        for r in self.readers:
+            r.join(5)
+        return code
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()

@@ -106,6 +106,19 @@ TEST_F(Positions, UnreadablePlacementsAreSkippedAndBadFilesStartAfresh) {
     EXPECT_EQ(d.err, "");
 }
 
+TEST_F(Positions, AHungWindowIsRecordedOnlyOnceItAnswersAgain) {
+    const auto a = add({10, 20, 300, 200});
+    const auto stuck = add({40, 40, 300, 200});
+    d.window(stuck).hung = true;
+    d.window(stuck).placement_error = 1460;  // what waiting on it would end in
+    ASSERT_TRUE(layout::save_positions(d, {stuck, a}).ok());
+    EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220));
+    d.window(stuck).hung = false;
+    d.window(stuck).placement_error.reset();
+    ASSERT_TRUE(layout::save_positions(d, {stuck, a}).ok());
+    EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220) + line(stuck, 100, 1, 40, 40, 340, 240));
+}
+
 TEST_F(Positions, SaveFailuresComeBackAndLeaveTheOldFileAlone) {
     const auto a = add({10, 20, 300, 200});
     d.read_only_folders.insert(LOCAL);

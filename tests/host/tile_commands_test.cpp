@@ -105,8 +105,8 @@ TEST_F(OneShot, TileSavesFirstThenMovesAndReportsEveryWindow) {
     auto line = [](win::Hwnd h, int pid, const char* rest) {
         return std::to_string(h.value) + " " + std::to_string(pid) + " " + rest + "\n";
     };
-    EXPECT_EQ(d.files.at(PATH), line(editor, 101, "1 2000 100 2816 707") + line(term, 102, "1 2100 200 2600 600") +
-                                    line(longer, 103, "1 1950 -20 2650 480"));
+    // The hung window is not asked for its placement (that could wait on it) and is not moved.
+    EXPECT_EQ(d.files.at(PATH), line(editor, 101, "1 2000 100 2816 707") + line(longer, 103, "1 1950 -20 2650 480"));
 }
 
 TEST_F(OneShot, TileWithEveryWindowInPlacePrintsNoCountLine) {
