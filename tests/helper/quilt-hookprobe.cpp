@@ -1,0 +1,62 @@
+// Runs the daemon's keyboard hook thread on its own and reports what reaches
+// the main thread, one line per thread message, so a test can drive real key
+// chords and see exactly what the hook posted:
+//   "ready"          the hook thread is started (the hook itself may follow a moment later)
+//   "win N"          MSG_WIN_KEY with wParam N
+//   "shortcut N"     MSG_SHORTCUT with wParam N
+//   "quit"           WM_QUIT; the probe keeps running so a repeat would show
+// The probe ends when its standard input is closed.
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "daemon/daemon_state.h"
+#include "daemon/keyboard_hook_win32.h"
+#include "win/platform_win32.h"
+
+namespace {
+
+constexpr UINT MSG_END = WM_APP + 100;
+
+void say(const std::string& line) {
+    const std::string text = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+void wait_for_end_of_input(DWORD main_thread) {
+    char c;
+    DWORD got = 0;
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
+    }
+    PostThreadMessageW(main_thread, MSG_END, 0, 0);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    static win::Win32Platform platform;
+    static quilt_daemon::DaemonState state;
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue must exist before the hook posts
+    state.main_thread_id = GetCurrentThreadId();
+    if (!quilt_daemon::start_keyboard_hook(platform, state)) {
+        say("error thread");
+        return 1;
+    }
+    std::thread(wait_for_end_of_input, state.main_thread_id).detach();
+    say("ready");
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) return 1;
+        if (got == 0) {
+            say("quit");
+            continue;
+        }
+        if (msg.message == quilt_daemon::MSG_WIN_KEY) say("win " + std::to_string(msg.wParam));
+        if (msg.message == quilt_daemon::MSG_SHORTCUT) say("shortcut " + std::to_string(msg.wParam));
+        if (msg.message == MSG_END) return 0;
+    }
+}
