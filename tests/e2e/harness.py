@@ -223,3 +223,14 @@ class ProbeOutput:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
         return self.proc.wait()
+
+
+def focus_x_windows_of(desktop, proc):
+    """Gives the X keyboard focus to the visible X window of a Wine process.
+    No X window manager runs, so a popup that opens (a menu) does not get the
+    X focus by itself, and keys from the X side would go to the window that
+    had it. Wine names each X window with its process's pid."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)], env=desktop.env,
+                           capture_output=True).stdout.split()
+    assert len(found) == 1, found
+    xdotool(desktop, "windowfocus", "--sync", found[0].decode())

@@ -35,6 +35,7 @@ class Keyboard:
         self.wine = wine
         self.tw = scene.testwin()
         self.hwnd = self.tw.open("resizable", "Keys")
+        self.keys = []  # logged keys not yet handed out
         click_window(wine, self.tw, self.hwnd)
         self.probe = ProbeOutput(wine.popen([str(HOOKPROBE)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                             stderr=subprocess.DEVNULL))
@@ -54,18 +55,19 @@ class Keyboard:
         lines = self.probe.until("shortcut 208")
         assert self.probe.next()[1] == "win 0"  # the fence's Windows key going up
         assert lines[-3:] == FENCE_LINES, lines
-        keys = wait_for(lambda: self.keys_so_far(), timeout=10)
+        keys = wait_for(self.keys_so_far, timeout=10)
         # The fence reaches the window as the Windows key, Shift, the dummy
         # key and F12; cut from its Windows key on.
         cut = len(keys) - 1 - keys[::-1].index("down:0x5b")
         return lines[:-3], keys[:cut]
 
     def keys_so_far(self):
-        self._keys = getattr(self, "_keys", []) + logged_keys(self.tw)
-        if self._keys[-2:] == FENCE_END:
-            keys, self._keys = self._keys, []
-            return keys
-        return None
+        """The logged keys up to the fence's F12, once it has arrived."""
+        self.keys += logged_keys(self.tw)
+        if self.keys[-2:] != FENCE_END:
+            return None
+        keys, self.keys = self.keys, []
+        return keys
 
     def chord(self, *xdotool_args):
         xdotool(self.wine, *xdotool_args)

@@ -1,7 +1,7 @@
 """The tray icon and its menu under Wine: the icon shows in the virtual
 desktop's taskbar, either button opens the menu, the exit item ends the
-message loop, a click elsewhere closes the menu and gives the focus back, and
-the icon returns when the taskbar is re-created.
+message loop, a click elsewhere or Esc closes the menu and gives the focus back,
+and the icon returns when the taskbar is re-created.
 
 Wine's taskbar shows only while some tray icon exists, so its visibility
 tells whether the icon is there. Shell_NotifyIconGetRect is not implemented,
@@ -11,8 +11,8 @@ import subprocess
 
 import pytest
 
-from harness import (TRAYPROBE, ProbeOutput, click, click_window, colour_box, foreground_window,
-                     screen_pixels, wait_for, windows_of_class)
+from harness import (TRAYPROBE, ProbeOutput, click, click_window, colour_box, focus_x_windows_of,
+                     foreground_window, screen_pixels, wait_for, windows_of_class, xdotool)
 
 CREAM = (248, 244, 227)
 LIME = (181, 245, 59)
@@ -94,6 +94,19 @@ def test_right_click_opens_the_menu_and_a_click_elsewhere_closes_it_and_gives_th
     wait_for(lambda: menu_rect(tray.tw) is None)
     wait_for(lambda: foreground_window(tray.tw) == hwnd)
     assert tray.probe.pending() == [] and tray.probe.proc.poll() is None  # closing is not quitting
+    tray.choose_exit(tray.open_menu(1))
+
+
+def test_esc_closes_the_menu_without_quitting(wine, tray):
+    hwnd = tray.tw.open("resizable", "Had the focus")
+    click_window(wine, tray.tw, hwnd)
+    tray.open_menu(1)
+    # The menu is the probe's only visible window.
+    focus_x_windows_of(wine, tray.probe.proc)
+    xdotool(wine, "key", "Escape")
+    wait_for(lambda: menu_rect(tray.tw) is None)
+    wait_for(lambda: foreground_window(tray.tw) == hwnd)
+    assert tray.probe.pending() == [] and tray.probe.proc.poll() is None
     tray.choose_exit(tray.open_menu(1))
 
 
