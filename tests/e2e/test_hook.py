@@ -69,6 +69,13 @@ class Keyboard:
         keys, self.keys = self.keys, []
         return keys
 
+    def set_overlay(self, visible):
+        """What the main thread does while the shortcut list shows."""
+        line = "overlay %d" % visible
+        self.probe.proc.stdin.write((line + "\n").encode())
+        self.probe.proc.stdin.flush()
+        assert self.probe.until(line) == [line]
+
     def chord(self, *xdotool_args):
         xdotool(self.wine, *xdotool_args)
         return self.sync()
@@ -175,3 +182,18 @@ def test_win_shift_esc_quits_once_even_when_held(keyboard):
     lines, keys = keyboard.chord(*held("super", "shift", "Escape"))
     assert lines == ["win 1", "win 0", "quit", "win 0"]
     assert not any(k.endswith(":0x1b") for k in keys)
+
+
+def test_windows_key_release_after_the_overlay_showed_is_replaced_by_an_injected_one(keyboard):
+    # The shell must see a key between the Windows key's press and release,
+    # or it opens the Start menu: the dummy key goes in, then an injected
+    # release, and the real release is swallowed, so exactly one arrives.
+    keyboard.set_overlay(True)
+    lines, keys = keyboard.chord(*press("super"))
+    assert lines == ["win 1", "win 0"]
+    assert keys == ["down:0x5b", "down:0xe8", "up:0xe8", "up:0x5b"]
+
+    keyboard.set_overlay(False)
+    lines, keys = keyboard.chord(*press("super"))
+    assert lines == ["win 1", "win 0"]
+    assert keys == ["down:0x5b", "up:0x5b"]

@@ -5,7 +5,9 @@
 //   "win N"          MSG_WIN_KEY with wParam N
 //   "shortcut N"     MSG_SHORTCUT with wParam N
 //   "quit"           WM_QUIT; the probe keeps running so a repeat would show
-// The probe ends when its standard input is closed.
+// A line "overlay 1" or "overlay 0" on standard input sets or clears
+// overlay_visible, as the daemon's main thread does while the shortcut list
+// shows; the probe answers "overlay N". It ends when its input is closed.
 #include <windows.h>
 
 #include <string>
@@ -25,13 +27,24 @@ void say(const std::string& line) {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-void wait_for_end_of_input(DWORD main_thread) {
+void read_commands(quilt_daemon::DaemonState* state) {
+    std::string line;
     char c;
     DWORD got = 0;
     HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
     while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
+        if (c == '\r') continue;
+        if (c != '\n') {
+            line.push_back(c);
+            continue;
+        }
+        if (line == "overlay 1" || line == "overlay 0") {
+            state->overlay_visible.store(line == "overlay 1");
+            say(line);
+        }
+        line.clear();
     }
-    PostThreadMessageW(main_thread, MSG_END, 0, 0);
+    PostThreadMessageW(state->main_thread_id, MSG_END, 0, 0);
 }
 
 }  // namespace
@@ -46,7 +59,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         say("error thread");
         return 1;
     }
-    std::thread(wait_for_end_of_input, state.main_thread_id).detach();
+    std::thread(read_commands, &state).detach();
     say("ready");
     for (;;) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
