@@ -1,14 +1,19 @@
 """What the end-to-end tests drive: quilt.exe itself, the test-window helper,
 and Wine's own programs."""
 
+import queue
 import re
 import subprocess
+import threading
+import time
 from dataclasses import dataclass
 
 from wine_env import WIN_BUILD, wait_for
 
 QUILT = WIN_BUILD / "quilt.exe"
 TESTWIN = WIN_BUILD / "quilt-testwin.exe"
+HOOKPROBE = WIN_BUILD / "quilt-hookprobe.exe"
+TRAYPROBE = WIN_BUILD / "quilt-trayprobe.exe"
 
 
 @dataclass
@@ -181,3 +186,125 @@ class Daemon:
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+
+
+# --- Keys, clicks, screenshots and probes -------------------------------------
+
+
+def start_keylog(tw, hwnd):
+    assert tw.ask("keylog " + hwnd) == "logging"
+
+
+def logged_keys(tw):
+    """The key messages the logged window got since the last call, as
+    "down:0x25"-style tokens."""
+    return tw.ask("keys").split()[1:]
+
+
+def windows_of_class(tw, class_name):
+    """Top-level windows of a class: {hwnd: visible}."""
+    return {h: v == "1" for h, v in (w.split("=") for w in tw.ask("windows " + class_name).split()[1:])}
+
+
+def foreground_window(tw):
+    return tw.ask("foreground").split()[1]
+
+
+def xdotool(desktop, *args):
+    """Sends input from the X side, as a user's keyboard and mouse would."""
+    subprocess.run(["xdotool", *args], env=desktop.env, check=True, stdout=subprocess.DEVNULL)
+
+
+def click(desktop, x, y, button=1):
+    xdotool(desktop, "mousemove", str(x), str(y), "click", str(button))
+
+
+def click_window(desktop, tw, hwnd):
+    """Clicks the middle of a window; in virtual-desktop mode this is also what
+    makes keys from the X side reach Wine at all."""
+    left, top, right, bottom = tw.rect(hwnd)
+    click(desktop, (left + right) // 2, (top + bottom) // 2)
+    wait_for(lambda: foreground_window(tw) == hwnd)
+
+
+def screen_pixels(desktop, path):
+    """A screenshot of the whole display: (width, height, RGB bytes)."""
+    desktop.screenshot(path)
+    size = subprocess.run(["identify", "-format", "%w %h", str(path)], check=True,
+                          capture_output=True).stdout.split()
+    raw = subprocess.run(["convert", str(path), "rgb:-"], check=True, capture_output=True).stdout
+    return int(size[0]), int(size[1]), raw
+
+
+def colour_box(shot, colours, region):
+    """The bounding box (left, top, right, bottom) of the pixels of exactly
+    these colours inside region (left, top, right, bottom), or None."""
+    width, _, raw = shot
+    left, top, right, bottom = region
+    xs, ys = [], []
+    for y in range(top, bottom):
+        row = raw[(y * width + left) * 3:(y * width + right) * 3]
+        for i in range(0, len(row), 3):
+            if tuple(row[i:i + 3]) in colours:
+                xs.append(left + i // 3)
+                ys.append(y)
+    return (min(xs), min(ys), max(xs) + 1, max(ys) + 1) if xs else None
+
+
+class ProbeOutput:
+    """The lines a probe writes, collected on a thread with their arrival
+    times, so a test can wait for one without blocking on the pipe."""
+
+    def __init__(self, proc):
+        self.proc = proc
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for raw in self.proc.stdout:
+            self.lines.put((time.monotonic(), raw.decode("utf-8").rstrip("\n")))
+
+    def next(self, timeout=10):
+        """(arrival time, line) of the next line."""
+        try:
+            return self.lines.get(timeout=timeout)
+        except queue.Empty:
+            raise TimeoutError("no line from the probe within %.1f s" % timeout) from None
+
+    def until(self, last, timeout=10):
+        """Every line up to and including the first one equal to last."""
+        seen = []
+        deadline = time.monotonic() + timeout
+        while not seen or seen[-1] != last:
+            seen.append(self.next(max(0.0, deadline - time.monotonic()))[1])
+        return seen
+
+    def pending(self):
+        out = []
+        while not self.lines.empty():
+            out.append(self.lines.get()[1])
+        return out
+
+    def end(self, timeout=10):
+        """Closes the probe's input (its signal to stop) and returns its exit code."""
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.close()
+            except BrokenPipeError:
+                pass
+            try:
+                return self.proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+        return self.proc.wait()
+
+
+def focus_x_windows_of(desktop, proc):
+    """Gives the X keyboard focus to the visible X window of a Wine process.
+    No X window manager runs, so a popup that opens (a menu) does not get the
+    X focus by itself, and keys from the X side would go to the window that
+    had it. Wine names each X window with its process's pid."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)], env=desktop.env,
+                           capture_output=True).stdout.split()
+    assert len(found) == 1, found
+    xdotool(desktop, "windowfocus", "--sync", found[0].decode())

@@ -14,7 +14,17 @@
 //   hung 0xHWND          -> "hung 0" or "hung 1" (IsHungAppWindow)
 //   hang MS              -> "hanging", then the window thread stops pumping for MS ms
 //   quit                 -> the process ends, taking its windows with it
+//   keylog 0xHWND        -> "logging": from now on record that window's key messages
+//   keys                 -> "keys" and " KIND:0xVK" per key message since the last "keys"
+//                           (KIND: down up sysdown sysup); the record is cleared
+//   foreground           -> "hwnd 0x..." (GetForegroundWindow, 0x0 for none)
+//   windows CLASS        -> "windows" and " 0xHWND=V" per top-level window of that class (V: visible)
+//   workarea             -> "workarea L T R B" (SPI_GETWORKAREA)
+//   traydel 0xHWND ID    -> "traydel 1|0": takes that window's tray icon away, as a shell restart would
+//   broadcast NAME       -> "posted": posts the registered message NAME to every top-level window
 #include <windows.h>
+// needs the types of windows.h
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +32,7 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -30,6 +41,8 @@ constexpr wchar_t CLASS_NAME[] = L"QuiltTestWindow";
 HWND g_first = nullptr;  // owner for "owned" windows
 DWORD g_main_thread = 0;
 std::map<HWND, POINT> g_min_sizes;  // windows that refuse to be smaller
+HWND g_key_window = nullptr;        // the window whose key messages are recorded
+std::string g_keys;
 
 std::wstring from_utf8(const std::string& s) {
     if (s.empty()) return {};
@@ -55,7 +68,67 @@ HWND parse_hwnd(const std::string& s) {
     return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoull(s.c_str(), nullptr, 16)));
 }
 
+void record_key(HWND h, UINT msg, WPARAM wp) {
+    if (h != g_key_window) return;
+    const char* kind = msg == WM_KEYDOWN      ? "down"
+                       : msg == WM_KEYUP      ? "up"
+                       : msg == WM_SYSKEYDOWN ? "sysdown"
+                       : msg == WM_SYSKEYUP   ? "sysup"
+                                              : nullptr;
+    if (!kind) return;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, " %s:0x%02x", kind, static_cast<unsigned>(wp));
+    g_keys += buf;
+}
+
+BOOL CALLBACK add_if_class(HWND h, LPARAM lp) {
+    auto* query = reinterpret_cast<std::pair<std::wstring, std::string>*>(lp);
+    wchar_t name[256];
+    if (GetClassNameW(h, name, 256) && query->first == name) {
+        query->second += " " + hex(h) + "=" + (IsWindowVisible(h) ? "1" : "0");
+    }
+    return TRUE;
+}
+
+// The commands that look at keys and at the shell rather than at windows
+// this helper made; false for a verb that is not one of them.
+bool run_shell_command(const std::string& verb, const std::string& rest) {
+    if (verb == "keylog") {
+        g_key_window = parse_hwnd(rest);
+        g_keys.clear();
+        reply("logging");
+    } else if (verb == "keys") {
+        reply("keys" + g_keys);
+        g_keys.clear();
+    } else if (verb == "foreground") {
+        reply("hwnd " + hex(GetForegroundWindow()));
+    } else if (verb == "windows") {
+        std::pair<std::wstring, std::string> query{from_utf8(rest), "windows"};
+        EnumWindows(add_if_class, reinterpret_cast<LPARAM>(&query));
+        reply(query.second);
+    } else if (verb == "workarea") {
+        RECT r{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+        reply("workarea " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+              std::to_string(r.bottom));
+    } else if (verb == "traydel") {
+        const auto cut = rest.find(' ');
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof data;
+        data.hWnd = parse_hwnd(rest.substr(0, cut));
+        data.uID = cut == std::string::npos ? 0 : static_cast<UINT>(std::strtoul(rest.c_str() + cut + 1, nullptr, 10));
+        reply(Shell_NotifyIconW(NIM_DELETE, &data) ? "traydel 1" : "traydel 0");
+    } else if (verb == "broadcast") {
+        PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(from_utf8(rest).c_str()), 0, 0);
+        reply("posted");
+    } else {
+        return false;
+    }
+    return true;
+}
+
 LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    record_key(h, msg, wp);
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(h, &ps);
@@ -144,7 +217,7 @@ void run_command(const std::string& line) {
         Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)));
     } else if (verb == "quit") {
         PostQuitMessage(0);
-    } else {
+    } else if (!run_shell_command(verb, rest)) {
         reply("error unknown command");
     }
 }

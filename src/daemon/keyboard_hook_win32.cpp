@@ -1,0 +1,82 @@
+#include "daemon/keyboard_hook_win32.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "daemon/hook_logic.h"
+#include "win/platform_win32.h"
+
+namespace quilt_daemon {
+namespace {
+
+// A LowLevelKeyboardProc is handed no context, so the hook reaches the
+// daemon's shared record through this one pointer, set before the hook is
+// installed and never changed afterwards.
+struct HookContext {
+    win::Platform* platform = nullptr;
+    DaemonState* state = nullptr;
+};
+HookContext g_hook;
+
+bool down(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+// The system drops a hook that keeps it waiting, so this only reads the key
+// state, decides, and leaves every real piece of work to the main thread.
+LRESULT CALLBACK keyboard_proc(int code, WPARAM wparam, LPARAM lparam) {
+    if (code != HC_ACTION) return CallNextHookEx(nullptr, code, wparam, lparam);
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
+    const KeyEvent event{code, static_cast<std::uint32_t>(wparam), key->vkCode, key->flags};
+    DaemonState& state = *g_hook.state;
+
+    KeysDown keys;
+    if ((key->flags & LLKHF_INJECTED) == 0) {
+        keys = {down(VK_LWIN), down(VK_RWIN), down(VK_CONTROL), down(VK_MENU), down(VK_SHIFT)};
+    }
+    const HookResult result = on_key_event(event, load_hook_state(state), keys);
+
+    UINT inserted = 0;
+    if (result.input_count > 0) {
+        INPUT inputs[3] = {};
+        for (int i = 0; i < result.input_count; ++i) {
+            inputs[i].type = INPUT_KEYBOARD;
+            inputs[i].ki.wVk = result.inputs[static_cast<std::size_t>(i)].vk;
+            inputs[i].ki.dwFlags = result.inputs[static_cast<std::size_t>(i)].flags;
+        }
+        inserted = SendInput(static_cast<UINT>(result.input_count), inputs, sizeof(INPUT));
+    }
+    for (int i = 0; i < result.post_count; ++i) {
+        const Post& post = result.posts[static_cast<std::size_t>(i)];
+        PostThreadMessageW(state.main_thread_id, post.message, post.wparam, 0);
+    }
+    store_hook_state(state, result.state);
+    if (swallows(result, inserted)) return 1;
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+DWORD WINAPI hook_thread(void*) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    if (!SetWindowsHookExW(WH_KEYBOARD_LL, keyboard_proc, module, 0)) {
+        g_hook.platform->write_err("Keyboard shortcuts are unavailable: " + win::last_error().message + "\n");
+        return 0;
+    }
+    // The system calls the hook from inside GetMessageW; the messages
+    // themselves are of no interest. The hook ends with the process.
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool start_keyboard_hook(win::Platform& p, DaemonState& state) {
+    g_hook = {&p, &state};
+    HANDLE thread = CreateThread(nullptr, 0, hook_thread, nullptr, 0, nullptr);
+    if (!thread) return false;
+    // The thread runs until the process ends; nobody waits for it.
+    CloseHandle(thread);
+    return true;
+}
+
+}  // namespace quilt_daemon
