@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 
+#include "daemon/keyboard_hook_win32.h"
 #include "daemon/lifecycle.h"
 #include "daemon/main_loop.h"
+#include "daemon/tray_win32.h"
 #include "layout/layout_state.h"
 #include "win/handle_win32.h"
 
@@ -78,6 +81,11 @@ int run_daemon(win::Win32Platform& p) {
     }
     p.write_out(start_text());
 
+    std::optional<Tray> tray = create_tray(p, g_state);
+    // After a double-click the console is ours alone; with a tray icon to stop
+    // the daemon it can go. Without one, Ctrl+C in it is the way to stop.
+    release_console_if_alone(p, tray.has_value());
+
     layout::LayoutState state;
     FocusBorder border;
     (void)p.open_desktop_manager();  // absent (as under Wine): desktop ids stay zero
@@ -88,6 +96,7 @@ int run_daemon(win::Win32Platform& p) {
 
     g_state.main_thread_id = GetCurrentThreadId();
     SetConsoleCtrlHandler(console_control, TRUE);
+    (void)start_keyboard_hook(p, g_state);
 
     LoopTimers timers;
     {
@@ -107,6 +116,7 @@ int run_daemon(win::Win32Platform& p) {
     }
     p.kill_thread_timer(timers.periodic);
     set_focus_border(p, border, false, win::Hwnd{});
+    if (tray) remove_tray(*tray);
     const int status = report_stop(p, layout::restore_positions(p));
     g_state.shutdown_done.store(true);
     p.close_desktop_manager();
