@@ -308,3 +308,38 @@ def focus_x_windows_of(desktop, proc):
                            capture_output=True).stdout.split()
     assert len(found) == 1, found
     xdotool(desktop, "windowfocus", "--sync", found[0].decode())
+
+
+# --- Where tiles go on the primary monitor ------------------------------------
+
+
+@dataclass
+class Tiles:
+    """GetWindowRect rectangles (left, top, right, bottom) of the tiles of one
+    or two windows in a work area, with the 8-pixel gaps."""
+    full: tuple
+    left: tuple
+    right: tuple
+
+
+def work_area(desktop):
+    """The primary monitor's work area (left, top, width, height) as quilt reads it."""
+    m = re.search(r"work area (\d+)x(\d+) at \((-?\d+), (-?\d+)\)", quilt(desktop, "plan").out)
+    width, height, left, top = map(int, m.groups())
+    return left, top, width, height
+
+
+def tiles_in(area):
+    left, top, width, height = area
+    inner_w, inner_h = width - 16, height - 16
+    first = (inner_w - 8) * 500 // 1000
+    return Tiles(full=(left + 8, top + 8, left + 8 + inner_w, top + 8 + inner_h),
+                 left=(left + 8, top + 8, left + 8 + first, top + 8 + inner_h),
+                 right=(left + 8 + inner_w - (inner_w - 8 - first), top + 8, left + 8 + inner_w, top + 8 + inner_h))
+
+
+def daemon_tiles(desktop, tw):
+    """The tiles while a daemon runs: its tray icon brings up Wine's taskbar,
+    which then takes its height off the work area."""
+    wait_for(lambda: any(windows_of_class(tw, "Shell_TrayWnd").values()))
+    return tiles_in(work_area(desktop))

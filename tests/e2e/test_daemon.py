@@ -5,12 +5,8 @@ import time
 
 import pytest
 
-from harness import Daemon, TestWin, quilt, untile_file
+from harness import Daemon, daemon_tiles, quilt, untile_file
 from wine_env import wait_for
-
-HALF_LEFT = (8, 8, 956, 1072)  # GetWindowRect: left, top, right, bottom on 1920x1080
-HALF_RIGHT = (964, 8, 1912, 1072)
-FULL = (8, 8, 1912, 1072)
 
 
 @pytest.fixture
@@ -39,7 +35,8 @@ def test_first_pass_tiles_and_ctrl_c_puts_every_window_back(wine, scene, daemon)
     tw.move(b, 300, 200, 700, 500)
     before = {h: tw.rect(h) for h in (a, b)}
     d = daemon()
-    wait_for(lambda: {tw.rect(a), tw.rect(b)} == {HALF_LEFT, HALF_RIGHT}, timeout=10)
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: {tw.rect(a), tw.rect(b)} == {T.left, T.right}, timeout=10)
     assert d.stop() == 0
     assert "Stopped. Restored 2 window(s); 0 no longer exist; 0 failed." in d.out_lines
     assert d.err_lines == []
@@ -50,7 +47,8 @@ def test_a_second_instance_is_refused_without_touching_windows(wine, scene, daem
     tw = scene.testwin()
     a = tw.open("resizable", "A")
     d = daemon()
-    wait_for(lambda: tw.rect(a) == FULL, timeout=10)
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: tw.rect(a) == T.full, timeout=10)
     tw.move(a, 100, 100, 500, 400)  # somebody moves it; only the daemon may put it back
     second = quilt(wine, "run")
     assert second.code == 1
@@ -63,15 +61,16 @@ def test_periodic_pass_tiles_wines_own_programs_and_closing_gives_space_back(win
     tw = scene.testwin()
     a = tw.open("resizable", "A")
     d = daemon()
-    wait_for(lambda: tw.rect(a) == FULL, timeout=10)
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: tw.rect(a) == T.full, timeout=10)
     scene.program("regedit.exe")
     started = time.monotonic()
-    wait_for(lambda: tw.rect(a) == HALF_LEFT, timeout=8)
+    wait_for(lambda: tw.rect(a) == T.left, timeout=8)
     assert time.monotonic() - started < 4.5  # one periodic pass, 3 s apart
     for proc in scene.programs:
         proc.kill()
         proc.wait()
-    wait_for(lambda: tw.rect(a) == FULL, timeout=8)
+    wait_for(lambda: tw.rect(a) == T.full, timeout=8)
     assert d.stop() == 0
     assert any(line.startswith("Stopped. Restored ") for line in d.out_lines)
 
@@ -81,23 +80,25 @@ def test_minimising_removes_a_window_and_restoring_brings_it_back(wine, scene, d
     b = tw.open("resizable", "B")
     a = tw.open("resizable", "A")
     daemon()
-    wait_for(lambda: tw.rect(a) == HALF_LEFT and tw.rect(b) == HALF_RIGHT, timeout=10)
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: tw.rect(a) == T.left and tw.rect(b) == T.right, timeout=10)
     assert tw.ask("minimize " + a) in ("minimized", "error unknown command")
     if tw.state(a)["iconic"] != "1":
         pytest.skip("the test-window helper cannot minimise yet")
-    wait_for(lambda: tw.rect(b) == FULL, timeout=8)
+    wait_for(lambda: tw.rect(b) == T.full, timeout=8)
     tw.ask("restore " + a)
-    wait_for(lambda: {tw.rect(a), tw.rect(b)} == {HALF_LEFT, HALF_RIGHT}, timeout=8)
+    wait_for(lambda: {tw.rect(a), tw.rect(b)} == {T.left, T.right}, timeout=8)
 
 
 def test_an_idle_desktop_is_left_alone(wine, scene, daemon):
     tw = scene.testwin()
-    for title in ("A", "B", "C"):
-        tw.open("resizable", title)
+    hwnds = [tw.open("resizable", title) for title in ("A", "B", "C")]
     d = daemon()
-    wait_for(lambda: len(d.retiles()) == 1, timeout=10)
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: T.left in [tw.rect(h) for h in hwnds], timeout=10)
+    settled = list(d.retiles())
     time.sleep(10)  # three periodic passes with nothing to do
-    assert d.retiles() == ["Re-tiled: moved 3 window(s)."]
+    assert d.retiles() == settled
 
 
 def test_a_hung_window_blocks_neither_a_pass_nor_the_stop(wine, scene, daemon):
@@ -106,13 +107,14 @@ def test_a_hung_window_blocks_neither_a_pass_nor_the_stop(wine, scene, daemon):
     probe = scene.testwin()
     a = probe.open("resizable", "A")
     d = daemon()
-    wait_for(lambda: probe.rect(a) in (HALF_LEFT, HALF_RIGHT), timeout=10)
+    T = daemon_tiles(wine, probe)
+    wait_for(lambda: probe.rect(a) in (T.left, T.right), timeout=10)
     stuck.hang(15000)
     wait_for(lambda: probe.is_hung(frozen), timeout=10)  # Wine calls a window hung after 5 s
     probe.close(a)
     b = probe.open("resizable", "B")
     # Passes still run: B takes A's place although Frozen cannot be asked anything.
-    wait_for(lambda: probe.rect(b) in (HALF_LEFT, HALF_RIGHT), timeout=8)
+    wait_for(lambda: probe.rect(b) in (T.left, T.right), timeout=8)
     started = time.monotonic()
     assert d.stop() == 1
     assert time.monotonic() - started < 3

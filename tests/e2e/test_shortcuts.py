@@ -7,13 +7,10 @@ import time
 
 import pytest
 
-from harness import (Daemon, click_window, foreground_window, logged_keys, start_keylog, untile_file,
-                     xdotool)
+from harness import (Daemon, click_window, daemon_tiles, foreground_window, logged_keys, start_keylog,
+                     untile_file, xdotool)
 from wine_env import wait_for
 
-HALF_LEFT = (8, 8, 956, 1072)
-HALF_RIGHT = (964, 8, 1912, 1072)
-FULL = (8, 8, 1912, 1072)
 SCREEN = (0, 0, 1920, 1080)
 
 
@@ -36,15 +33,16 @@ def tiled_pair(wine, scene):
     before = {h: tw.rect(h) for h in (a, b)}
     d = Daemon(wine)
     d.wait_started()
-    wait_for(lambda: tw.rect(a) == HALF_LEFT and tw.rect(b) == HALF_RIGHT, timeout=10)
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: tw.rect(a) == T.left and tw.rect(b) == T.right, timeout=10)
     click_window(wine, tw, a)
-    yield tw, a, b, d, before
+    yield tw, a, b, d, before, T
     if d.proc.poll() is None:
         assert d.stop() == 0, d.err_lines
 
 
 def test_chords_move_focus_swap_resize_and_toggle_full_screen(wine, tiled_pair):
-    tw, a, b, d, _ = tiled_pair
+    tw, a, b, d, _, T = tiled_pair
     start_keylog(tw, a)
     chord(wine, "super", "Right")
     wait_for(lambda: foreground_window(tw) == b)
@@ -52,28 +50,28 @@ def test_chords_move_focus_swap_resize_and_toggle_full_screen(wine, tiled_pair):
     assert not any(k.endswith(":0x27") for k in logged_keys(tw))
 
     chord(wine, "super", "shift", "Left")  # B swaps with A and keeps the focus
-    wait_for(lambda: tw.rect(b) == HALF_LEFT and tw.rect(a) == HALF_RIGHT)
+    wait_for(lambda: tw.rect(b) == T.left and tw.rect(a) == T.right)
     assert foreground_window(tw) == b
 
     for _ in range(3):
         chord(wine, "super", "equal")  # the divider moves right by 52 per mille each time
-    wait_for(lambda: tw.rect(b) == (8, 8, 1251, 1072) and tw.rect(a) == (1259, 8, 1912, 1072))
+    wait_for(lambda: tw.rect(b) == (8, 8, 1251, T.full[3]) and tw.rect(a) == (1259, 8, 1912, T.full[3]))
 
     chord(wine, "super", "f")
     wait_for(lambda: tw.rect(b) == SCREEN)
-    assert tw.rect(a) == (1259, 8, 1912, 1072)
+    assert tw.rect(a) == (1259, 8, 1912, T.full[3])
     chord(wine, "super", "f")
-    wait_for(lambda: tw.rect(b) == (8, 8, 1251, 1072))
+    wait_for(lambda: tw.rect(b) == (8, 8, 1251, T.full[3]))
     assert d.err_lines == []
 
 
 def test_win_w_closes_and_win_shift_esc_stops_with_every_window_back(wine, tiled_pair):
-    tw, a, b, d, before = tiled_pair
+    tw, a, b, d, before, T = tiled_pair
     chord(wine, "super", "Right")
     wait_for(lambda: foreground_window(tw) == b)
     chord(wine, "super", "w")
     wait_for(lambda: tw.rect(b) is None)
-    wait_for(lambda: tw.rect(a) == FULL)
+    wait_for(lambda: tw.rect(a) == T.full)
 
     chord(wine, "super", "shift", "Escape")
     assert d.proc.wait(10) == 0
@@ -84,18 +82,18 @@ def test_win_w_closes_and_win_shift_esc_stops_with_every_window_back(wine, tiled
 
 
 def test_keys_that_are_not_shortcuts_reach_the_program(wine, tiled_pair):
-    tw, a, b, d, _ = tiled_pair
+    tw, a, b, d, _, T = tiled_pair
     start_keylog(tw, a)
     chord(wine, "shift", "Left")
     chord(wine, "super", "b")
     seen = []
     wait_for(lambda: seen.extend(logged_keys(tw)) or "down:0x42" in seen)
     assert "down:0x25" in seen  # Shift+Left
-    assert tw.rect(a) == HALF_LEFT and tw.rect(b) == HALF_RIGHT
+    assert tw.rect(a) == T.left and tw.rect(b) == T.right
 
 
 def test_terminal_and_browser_report_what_is_missing(wine, tiled_pair):
-    tw, a, b, d, _ = tiled_pair
+    tw, a, b, d, _, T = tiled_pair
     chord(wine, "super", "Return")
     wait_for(lambda: "Could not open Windows Terminal (wt.exe)." in d.err_lines)
     # This prefix's https handler is Wine's own browser launcher; without one there is no browser.
@@ -109,11 +107,11 @@ def test_terminal_and_browser_report_what_is_missing(wine, tiled_pair):
 
 
 def test_time_from_chord_to_windows_moved(wine, tiled_pair):
-    tw, a, b, d, _ = tiled_pair
+    tw, a, b, d, _, T = tiled_pair
     samples = []
     for i in range(20):
         # A keeps the focus and goes right, then left again.
-        target = (HALF_RIGHT, HALF_LEFT) if i % 2 == 0 else (HALF_LEFT, HALF_RIGHT)
+        target = (T.right, T.left) if i % 2 == 0 else (T.left, T.right)
         started = time.monotonic()
         chord(wine, "super", "shift", "Right" if i % 2 == 0 else "Left")
         wait_for(lambda: (tw.rect(a), tw.rect(b)) == target, interval=0.002)
@@ -126,7 +124,7 @@ def test_the_tray_menus_exit_item_stops_the_daemon(wine, tiled_pair):
     from harness import click, colour_box, screen_pixels
     from test_tray import CREAM, LIME, TASKBAR_BAND, menu_rect, taskbar_shown
 
-    tw, a, b, d, before = tiled_pair
+    tw, a, b, d, before, T = tiled_pair
     wait_for(lambda: taskbar_shown(tw))
 
     def icon():
@@ -137,7 +135,7 @@ def test_the_tray_menus_exit_item_stops_the_daemon(wine, tiled_pair):
     left, top, right, bottom = wait_for(icon, timeout=10, interval=0.2)
     # Wine's work area does not leave the taskbar out, so the tiles cover most
     # of the icon: click the sliver right of the last tile.
-    click(wine, max(left, FULL[2] + 1) + (right - max(left, FULL[2] + 1)) // 2, (top + bottom) // 2)
+    click(wine, max(left, T.full[2] + 1) + (right - max(left, T.full[2] + 1)) // 2, (top + bottom) // 2)
     m_left, _, m_right, m_bottom = wait_for(lambda: menu_rect(tw))
     click(wine, (m_left + m_right) // 2, m_bottom - 12)  # "Exit and mouse around", the last row
     assert d.proc.wait(10) == 0
