@@ -1,6 +1,9 @@
 """Quilt's main job, shown for real: a private Wine desktop with a few
-windows, `quilt list` and `quilt plan` on it, and a screenshot."""
+windows; `quilt list` and `quilt plan` on it; then `quilt run` tiles it live,
+a new window joins the layout, and Ctrl+C puts every window back. Screenshots
+of the desktop before, while tiled and after go to out/."""
 
+import signal
 import sys
 import time
 from pathlib import Path
@@ -8,7 +11,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 
-from harness import TestWin, quilt, visible_windows  # noqa: E402
+from harness import Daemon, TestWin, quilt, visible_windows  # noqa: E402
 from wine_env import WineDesktop, wait_for  # noqa: E402
 
 
@@ -20,19 +23,35 @@ def main():
     helper = None
     try:
         helper = TestWin(desktop)
-        for title in ["Editor", "Terminal", "Browser"]:
+        for title in ["Editor", "Terminal"]:
             helper.open("resizable", title)
         for program in ["notepad.exe", "regedit.exe", "winemine.exe"]:
             programs.append(desktop.popen([program]))
-        wait_for(lambda: len(visible_windows(desktop)) >= 6, timeout=30)
+        wait_for(lambda: len(visible_windows(desktop)) >= 5, timeout=30)
+        time.sleep(0.5)
+        desktop.screenshot(out_dir / "1-before.png")
         for command in ["list", "plan"]:
             r = quilt(desktop, command)
             print("$ quilt %s   (exit code %d)" % (command, r.code))
             print(r.out + r.err)
+
+        print("$ quilt run")
+        daemon = Daemon(desktop)
+        daemon.wait_started()
+        browser = helper.open("resizable", "Browser")
+        first = helper.rect(browser)
+        wait_for(lambda: helper.rect(browser) != first, timeout=10)
+        time.sleep(3.5)  # one periodic pass more: every window where it belongs
+        desktop.screenshot(out_dir / "2-tiled.png")
+        daemon.proc.send_signal(signal.SIGINT)
+        code = daemon.stop()
+        print("\n".join(line for line in daemon.out_lines if not line.startswith("  ")))
+        print("\n".join(daemon.err_lines))
+        print("(quilt run ended with exit code %d)\n" % code)
         time.sleep(0.5)
-        shot = out_dir / "desktop.png"
-        desktop.screenshot(shot)
-        print("Screenshot of the desktop: %s" % shot)
+        desktop.screenshot(out_dir / "3-after.png")
+        print("Screenshots of the desktop: %s" % ", ".join(
+            str(out_dir / n) for n in ["1-before.png", "2-tiled.png", "3-after.png"]))
     finally:
         if helper:
             helper.quit()
