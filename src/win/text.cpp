@@ -2,28 +2,12 @@
 
 #include <cstdint>
 
+#include "text/unicode.h"
+
 namespace win {
 namespace {
 
 constexpr char32_t REPLACEMENT = 0xFFFD;
-
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 // Decodes one scalar value at `i`; returns the number of bytes consumed and
 // sets `ok` to false for an invalid sequence (which then consumes one byte,
@@ -84,7 +68,7 @@ std::string utf16_to_utf8(std::u16string_view text) {
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             c = REPLACEMENT;
         }
-        append_utf8(out, c);
+        text::append_utf8(out, c);
     }
     return out;
 }
