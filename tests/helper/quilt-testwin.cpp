@@ -14,12 +14,21 @@
 //   hung 0xHWND          -> "hung 0" or "hung 1" (IsHungAppWindow)
 //   hang MS              -> "hanging", then the window thread stops pumping for MS ms
 //   quit                 -> the process ends, taking its windows with it
+//   focus 0xHWND         -> "focused 0|1" (SetForegroundWindow)
+//   minimize|maximize|restore 0xHWND -> "shown" (ShowWindow)
+//
+// Wine raises almost none of the window events Windows raises, so the helper
+// raises them for its own windows (NotifyWinEvent reaches other processes'
+// out-of-context hooks under Wine); a program listening for them then sees
+// what it would see on Windows. Commands go to a message-only window rather
+// than the thread, so that they still run while a drag's modal loop pumps.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -27,9 +36,11 @@ namespace {
 
 constexpr UINT MSG_COMMAND = WM_APP + 1;
 constexpr wchar_t CLASS_NAME[] = L"QuiltTestWindow";
-HWND g_first = nullptr;  // owner for "owned" windows
-DWORD g_main_thread = 0;
+HWND g_first = nullptr;             // owner for "owned" windows
 std::map<HWND, POINT> g_min_sizes;  // windows that refuse to be smaller
+std::set<HWND> g_minimized;         // to raise the end of a minimise once
+std::set<HWND> g_shown;             // to raise each show and hide once
+HWND g_commands = nullptr;          // message-only window that runs the commands
 
 std::wstring from_utf8(const std::string& s) {
     if (s.empty()) return {};
@@ -55,7 +66,52 @@ HWND parse_hwnd(const std::string& s) {
     return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoull(s.c_str(), nullptr, 16)));
 }
 
+void run_command(const std::string& line);
+
+void raise_event(DWORD event, HWND h) { NotifyWinEvent(event, h, OBJID_WINDOW, CHILDID_SELF); }
+
+// The events Windows raises for a top-level window, raised where Windows
+// raises them: after the visibility or minimised state has changed.
+void raise_window_events(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (h == g_commands) return;
+    switch (msg) {
+        case WM_WINDOWPOSCHANGED: {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+            if ((pos->flags & SWP_SHOWWINDOW) && g_shown.insert(h).second) raise_event(EVENT_OBJECT_SHOW, h);
+            if ((pos->flags & SWP_HIDEWINDOW) && g_shown.erase(h)) raise_event(EVENT_OBJECT_HIDE, h);
+            break;
+        }
+        case WM_SIZE:
+            if (wp == SIZE_MINIMIZED && g_minimized.insert(h).second) raise_event(EVENT_SYSTEM_MINIMIZESTART, h);
+            if (wp != SIZE_MINIMIZED && g_minimized.erase(h)) raise_event(EVENT_SYSTEM_MINIMIZEEND, h);
+            break;
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_ACTIVE || LOWORD(wp) == WA_CLICKACTIVE) {
+                // Wine activates a window it shows before WM_WINDOWPOSCHANGED;
+                // Windows reports the show first.
+                if (IsWindowVisible(h) && g_shown.insert(h).second) raise_event(EVENT_OBJECT_SHOW, h);
+                raise_event(EVENT_SYSTEM_FOREGROUND, h);
+            }
+            break;
+        case WM_ENTERSIZEMOVE: raise_event(EVENT_SYSTEM_MOVESIZESTART, h); break;
+        case WM_EXITSIZEMOVE: raise_event(EVENT_SYSTEM_MOVESIZEEND, h); break;
+        case WM_DESTROY:
+            g_minimized.erase(h);
+            g_shown.erase(h);
+            raise_event(EVENT_OBJECT_DESTROY, h);
+            break;
+        default: break;
+    }
+}
+
 LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == MSG_COMMAND && h == g_commands) {
+        auto* line = reinterpret_cast<std::string*>(lp);
+        run_command(*line);
+        delete line;
+        return 0;
+    }
+    raise_window_events(h, msg, wp, lp);
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(h, &ps);
@@ -142,6 +198,12 @@ void run_command(const std::string& line) {
     } else if (verb == "hang") {
         reply("hanging");
         Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)));
+    } else if (verb == "focus") {
+        reply(std::string("focused ") + (SetForegroundWindow(parse_hwnd(rest)) ? "1" : "0"));
+    } else if (verb == "minimize" || verb == "maximize" || verb == "restore") {
+        const int show = verb == "minimize" ? SW_MINIMIZE : verb == "maximize" ? SW_MAXIMIZE : SW_RESTORE;
+        ShowWindow(parse_hwnd(rest), show);
+        reply("shown");
     } else if (verb == "quit") {
         PostQuitMessage(0);
     } else {
@@ -163,10 +225,10 @@ void read_commands() {
             continue;
         }
         auto* copy = new std::string(line);
-        PostThreadMessageW(g_main_thread, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(copy));
+        PostMessageW(g_commands, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(copy));
         line.clear();
     }
-    PostThreadMessageW(g_main_thread, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string("quit")));
+    PostMessageW(g_commands, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string("quit")));
 }
 
 }  // namespace
@@ -178,18 +240,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpszClassName = CLASS_NAME;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     RegisterClassW(&wc);
-    g_main_thread = GetCurrentThreadId();
     MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // make the thread's queue before the reader posts
+    g_commands = CreateWindowExW(0, CLASS_NAME, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     std::thread(read_commands).detach();
     reply("ready");
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.hwnd == nullptr && msg.message == MSG_COMMAND) {
-            auto* line = reinterpret_cast<std::string*>(msg.lParam);
-            run_command(*line);
-            delete line;
-            continue;
-        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
