@@ -40,6 +40,7 @@ HWND g_first = nullptr;             // owner for "owned" windows
 std::map<HWND, POINT> g_min_sizes;  // windows that refuse to be smaller
 std::set<HWND> g_minimized;         // to raise the end of a minimise once
 std::set<HWND> g_shown;             // to raise each show and hide once
+HWND g_active = nullptr;            // to raise each activation once
 HWND g_commands = nullptr;          // message-only window that runs the commands
 
 std::wstring from_utf8(const std::string& s) {
@@ -70,34 +71,49 @@ void run_command(const std::string& line);
 
 void raise_event(DWORD event, HWND h) { NotifyWinEvent(event, h, OBJID_WINDOW, CHILDID_SELF); }
 
-// The events Windows raises for a top-level window, raised where Windows
-// raises them: after the visibility or minimised state has changed.
-void raise_window_events(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+// Raises the show, hide and minimise events that the window's state has
+// gone through since they were last raised. Wine changes the state before
+// it sends the messages that tell of it, and not always in Windows' order
+// (it activates a window it shows or restores before WM_WINDOWPOSCHANGED and
+// WM_SIZE), so the state itself is compared, once per message that may
+// follow a change.
+void raise_state_events(HWND h) {
+    if (IsWindowVisible(h)) {
+        if (g_shown.insert(h).second) raise_event(EVENT_OBJECT_SHOW, h);
+    } else if (g_shown.erase(h)) {
+        raise_event(EVENT_OBJECT_HIDE, h);
+    }
+    if (IsIconic(h)) {
+        if (g_minimized.insert(h).second) raise_event(EVENT_SYSTEM_MINIMIZESTART, h);
+        // Windows takes the activation away from a minimised window; Wine may
+        // leave it there when nothing else can take it.
+        if (g_active == h) g_active = nullptr;
+    } else if (g_minimized.erase(h)) {
+        raise_event(EVENT_SYSTEM_MINIMIZEEND, h);
+    }
+}
+
+void raise_window_events(HWND h, UINT msg, WPARAM wp) {
     if (h == g_commands) return;
     switch (msg) {
-        case WM_WINDOWPOSCHANGED: {
-            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
-            if ((pos->flags & SWP_SHOWWINDOW) && g_shown.insert(h).second) raise_event(EVENT_OBJECT_SHOW, h);
-            if ((pos->flags & SWP_HIDEWINDOW) && g_shown.erase(h)) raise_event(EVENT_OBJECT_HIDE, h);
-            break;
-        }
-        case WM_SIZE:
-            if (wp == SIZE_MINIMIZED && g_minimized.insert(h).second) raise_event(EVENT_SYSTEM_MINIMIZESTART, h);
-            if (wp != SIZE_MINIMIZED && g_minimized.erase(h)) raise_event(EVENT_SYSTEM_MINIMIZEEND, h);
-            break;
+        case WM_WINDOWPOSCHANGED:
+        case WM_SIZE: raise_state_events(h); break;
         case WM_ACTIVATE:
-            if (LOWORD(wp) == WA_ACTIVE || LOWORD(wp) == WA_CLICKACTIVE) {
-                // Wine activates a window it shows before WM_WINDOWPOSCHANGED;
-                // Windows reports the show first.
-                if (IsWindowVisible(h) && g_shown.insert(h).second) raise_event(EVENT_OBJECT_SHOW, h);
+            if (LOWORD(wp) == WA_INACTIVE) {
+                if (g_active == h) g_active = nullptr;
+            } else if (g_active != h) {  // Wine sends a restored window WM_ACTIVATE twice
+                g_active = h;
+                raise_state_events(h);
                 raise_event(EVENT_SYSTEM_FOREGROUND, h);
             }
             break;
         case WM_ENTERSIZEMOVE: raise_event(EVENT_SYSTEM_MOVESIZESTART, h); break;
         case WM_EXITSIZEMOVE: raise_event(EVENT_SYSTEM_MOVESIZEEND, h); break;
         case WM_DESTROY:
-            g_minimized.erase(h);
+            raise_state_events(h);
             g_shown.erase(h);
+            g_minimized.erase(h);
+            if (g_active == h) g_active = nullptr;
             raise_event(EVENT_OBJECT_DESTROY, h);
             break;
         default: break;
@@ -111,7 +127,7 @@ LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         delete line;
         return 0;
     }
-    raise_window_events(h, msg, wp, lp);
+    raise_window_events(h, msg, wp);
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(h, &ps);
