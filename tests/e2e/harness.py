@@ -90,6 +90,10 @@ class TestWin:
         """SetForegroundWindow from the window's own process."""
         assert self.ask("focus " + hwnd) == "focused 1"
 
+    def foreground(self):
+        """GetForegroundWindow, as a handle like open's."""
+        return self.ask("foreground").split()[1]
+
     def show(self, hwnd, how):
         """how: minimize, maximize or restore (ShowWindow from the window's own process)."""
         assert self.ask("%s %s" % (how, hwnd)) == "shown"

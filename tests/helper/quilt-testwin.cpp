@@ -15,6 +15,7 @@
 //   hang MS              -> "hanging", then the window thread stops pumping for MS ms
 //   quit                 -> the process ends, taking its windows with it
 //   focus 0xHWND         -> "focused 0|1" (SetForegroundWindow)
+//   foreground           -> "hwnd 0x..." (GetForegroundWindow)
 //   minimize|maximize|restore 0xHWND -> "shown" (ShowWindow)
 //
 // Wine raises almost none of the window events Windows raises, so the helper
@@ -216,6 +217,8 @@ void run_command(const std::string& line) {
         Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)));
     } else if (verb == "focus") {
         reply(std::string("focused ") + (SetForegroundWindow(parse_hwnd(rest)) ? "1" : "0"));
+    } else if (verb == "foreground") {
+        reply("hwnd " + hex(GetForegroundWindow()));
     } else if (verb == "minimize" || verb == "maximize" || verb == "restore") {
         const int show = verb == "minimize" ? SW_MINIMIZE : verb == "maximize" ? SW_MAXIMIZE : SW_RESTORE;
         ShowWindow(parse_hwnd(rest), show);
