@@ -7,7 +7,7 @@ import time
 
 import pytest
 
-from harness import KeyProbe, LineProbe, keys, release_keys, xdotool
+from harness import EventProbe, KeyProbe, LineProbe, keys, release_keys, xdotool
 from wine_env import WIN_BUILD, wait_for
 
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\VirtualDesktops"
@@ -153,18 +153,26 @@ def test_a_held_shift_is_let_go_and_a_held_windows_key_kept(wine, probes):
 def test_send_hides_the_window_until_the_shell_reports_the_target(wine, probes):
     key_probe, desktop_probe, win, h = probes
     set_desktops(wine, THREE, ID[0])
-    desktop_probe.start("send 2")
-    wait_for(lambda: win.state(h)["visible"] == "0")
-    set_value(wine, "CurrentVirtualDesktop", ID[1])
-    rewritten = time.monotonic()
-    out, took_ms = desktop_probe.finish()
-    after_rewrite = time.monotonic() - rewritten
-    assert out == []
-    assert took_ms < 2500, took_ms
-    assert after_rewrite < 1.0, after_rewrite
-    assert win.state(h)["visible"] == "1"
-    assert win.foreground() == h
-    assert keys_seen(wine, key_probe) == switch(*press(RIGHT, EXT)) + press(UNASSIGNED)
+    events = EventProbe(wine)
+    try:
+        desktop_probe.start("send 2")
+        wait_for(lambda: win.state(h)["visible"] == "0")
+        set_value(wine, "CurrentVirtualDesktop", ID[1])
+        rewritten = time.monotonic()
+        out, took_ms = desktop_probe.finish()
+        after_rewrite = time.monotonic() - rewritten
+        assert out == []
+        assert took_ms < 2500, took_ms
+        assert after_rewrite < 1.0, after_rewrite
+        assert win.state(h)["visible"] == "1"
+        assert win.foreground() == h
+        assert keys_seen(wine, key_probe) == switch(*press(RIGHT, EXT)) + press(UNASSIGNED)
+        # Hidden and shown from another process, the window still raises its
+        # events, as a daemon that sends it will hear them.
+        events.wait_event("foreground", h)
+        assert [e[0] for e in events.events() if e[1] == h] == ["hide", "show", "foreground"]
+    finally:
+        events.close()
 
 
 def test_send_gives_up_waiting_after_three_seconds_and_shows_the_window(wine, probes):
