@@ -4,7 +4,7 @@ Windows raises for it, for the right window, with object and child id 0."""
 
 import pytest
 
-from harness import EventProbe, drag, click, mouse_down, mouse_move, mouse_up, title_bar, wait_for
+from harness import EventProbe, click, drag, mouse_down, mouse_move, mouse_up, title_bar
 
 
 @pytest.fixture
@@ -74,22 +74,33 @@ def test_clicking_a_window_brings_it_to_the_foreground(wine, scene, events):
     assert names(events, a) == ["show", "foreground"]
 
 
-def test_dragging_the_title_bar_raises_move_start_then_end(wine, scene, events):
+# Where the drag starts on the window (left, top, right, bottom), how far it
+# goes, and the window's rectangle afterwards relative to before.
+DRAGS = [
+    ("title bar", lambda r: ((r[0] + r[2]) // 2, r[1] + 12), (300, 200), (300, 200, 300, 200)),
+    ("right border", lambda r: (r[2] - 2, (r[1] + r[3]) // 2), (100, 0), (0, 0, 100, 0)),
+    ("bottom border", lambda r: ((r[0] + r[2]) // 2, r[3] - 2), (0, -80), (0, 0, 0, -80)),
+]
+
+
+@pytest.mark.parametrize("where,start,by,change", DRAGS, ids=[d[0] for d in DRAGS])
+def test_a_drag_raises_move_size_start_then_end(wine, scene, events, where, start, by, change):
     win = scene.testwin()
     h = win.open("resizable", "Events drag")
     win.focus(h)
     before = win.rect(h)
-    x, y = title_bar(before)
+    after = tuple(v + d for v, d in zip(before, change))
+    x, y = start(before)
     mouse_down(wine, x, y)
-    mouse_move(wine, x, y, x + 300, y + 200)
-    # The move is under way: it has started, not ended, and the window follows.
+    mouse_move(wine, x, y, x + by[0], y + by[1])
+    # Under way: started, not ended, and the window already follows.
     events.wait_event("movesizestart", h)
-    assert win.rect(h) == (before[0] + 300, before[1] + 200, before[2] + 300, before[3] + 200)
+    assert win.rect(h) == after
     assert "movesizeend" not in names(events, h)
     mouse_up(wine)
     events.wait_event("movesizeend", h)
     assert names(events, h) == ["show", "foreground", "movesizestart", "movesizeend"]
-    assert win.rect(h) == (before[0] + 300, before[1] + 200, before[2] + 300, before[3] + 200)
+    assert win.rect(h) == after
 
 
 def test_dragging_an_inactive_window_activates_it_before_the_move(wine, scene, events):
