@@ -1,6 +1,7 @@
 """What the end-to-end tests drive: quilt.exe itself, the test-window helper,
 and Wine's own programs."""
 
+import os
 import queue
 import re
 import subprocess
@@ -88,6 +89,18 @@ class TestWin:
     def hang(self, ms):
         """The window thread stops pumping messages for ms milliseconds."""
         assert self.ask("hang %d" % ms) == "hanging"
+
+    def focus(self, hwnd):
+        """SetForegroundWindow from the window's own process."""
+        assert self.ask("focus " + hwnd) == "focused 1"
+
+    def foreground(self):
+        """GetForegroundWindow, as a handle like open's."""
+        return self.ask("foreground").split()[1]
+
+    def show(self, hwnd, how):
+        """how: minimize, maximize or restore (ShowWindow from the window's own process)."""
+        assert self.ask("%s %s" % (how, hwnd)) == "shown"
 
     def quit(self):
         if self.proc.poll() is None:
@@ -212,7 +225,8 @@ def foreground_window(tw):
 
 def xdotool(desktop, *args):
     """Sends input from the X side, as a user's keyboard and mouse would."""
-    subprocess.run(["xdotool", *args], env=desktop.env, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["xdotool", *[str(a) for a in args]], env=desktop.env, check=True, stdout=subprocess.DEVNULL,
+                   timeout=30)
 
 
 def click(desktop, x, y, button=1):
@@ -343,3 +357,137 @@ def daemon_tiles(desktop, tw):
     which then takes its height off the work area."""
     wait_for(lambda: any(windows_of_class(tw, "Shell_TrayWnd").values()))
     return tiles_in(work_area(desktop))
+
+
+# Mouse and keyboard through the X server, as a user would press them: Wine
+# sees them as real input. Coordinates are the virtual desktop's, which
+# starts at the X screen's origin.
+
+def mouse_down(desktop, x, y):
+    xdotool(desktop, "mousemove", x, y, "mousedown", 1)
+
+
+def mouse_move(desktop, x0, y0, x1, y1, steps=10):
+    """Moves in steps, paced so that a drag's modal loop sees each one."""
+    args = []
+    for i in range(1, steps + 1):
+        args += ["mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps, "sleep", "0.02"]
+    xdotool(desktop, *args)
+
+
+def mouse_up(desktop):
+    xdotool(desktop, "mouseup", 1)
+
+
+def drag(desktop, x0, y0, x1, y1, steps=10):
+    """Presses the left button at (x0, y0), moves to (x1, y1) and releases."""
+    mouse_down(desktop, x0, y0)
+    mouse_move(desktop, x0, y0, x1, y1, steps)
+    mouse_up(desktop)
+
+
+def keys(desktop, *names):
+    """Presses and releases each X key name, e.g. keys(wine, "super+ctrl+Right")."""
+    xdotool(desktop, "key", *names)
+
+
+def release_keys(desktop):
+    """Lets go of every modifier, so that nothing stays held for the next test."""
+    xdotool(desktop, "keyup", "Super_L", "Super_R", "Control_L", "Control_R", "Shift_L", "Shift_R", "Alt_L",
+            "Alt_R")
+
+
+def title_bar(rect):
+    """A point on the title bar of a window with rectangle (left, top, right, bottom)."""
+    return (rect[0] + rect[2]) // 2, rect[1] + 12
+
+
+class LineProbe:
+    """A helper process that prints one line per observation; a thread
+    collects the lines so that a test can wait for them."""
+
+    def __init__(self, desktop, exe):
+        self.proc = desktop.popen([str(exe)], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        self.lines = []
+        self._lock = threading.Lock()
+        self._reader = threading.Thread(target=self._read, daemon=True)
+        self._reader.start()
+        wait_for(lambda: self.seen("ready") or self.proc.poll() is not None, timeout=60)
+        assert self.lines[:1] == ["ready"], self.lines
+
+    def _read(self):
+        for raw in self.proc.stdout:
+            with self._lock:
+                self.lines.append(raw.decode("utf-8").rstrip("\r\n"))
+
+    def seen(self, line):
+        with self._lock:
+            return line in self.lines
+
+    def take(self):
+        """The lines after "ready" so far, which are then forgotten."""
+        with self._lock:
+            taken, self.lines = self.lines[1:], self.lines[:1]
+            return taken
+
+    def snapshot(self):
+        with self._lock:
+            return list(self.lines[1:])
+
+    def close(self):
+        if self.proc.poll() is None:
+            try:
+                self.proc.stdin.close()
+                self.proc.wait(10)
+            except (BrokenPipeError, subprocess.TimeoutExpired):
+                self.proc.kill()
+                self.proc.wait()
+
+
+EVENT_PROBE = WIN_BUILD / "quilt-eventprobe.exe"
+EVENT_NAMES = {0x0003: "foreground", 0x000A: "movesizestart", 0x000B: "movesizeend", 0x0016: "minimizestart",
+               0x0017: "minimizeend", 0x8001: "destroy", 0x8002: "show", 0x8003: "hide", 0x8017: "cloaked",
+               0x8018: "uncloaked"}
+EVENT_LINE = re.compile(r"^event 0x([0-9a-f]+) hwnd (0x[0-9a-f]+) object (-?\d+) child (-?\d+) latency_ms (\d+)$")
+
+
+class EventProbe(LineProbe):
+    """quilt-eventprobe.exe: the window events the daemon's hooks receive."""
+
+    def __init__(self, desktop):
+        super().__init__(desktop, EVENT_PROBE)
+
+    def events(self):
+        """Every event so far as (name, hwnd, object, child)."""
+        out = []
+        for line in self.snapshot():
+            m = EVENT_LINE.match(line)
+            assert m, line
+            code = int(m.group(1), 16)
+            out.append((EVENT_NAMES.get(code, hex(code)), m.group(2), int(m.group(3)), int(m.group(4))))
+        return out
+
+    def wait_event(self, name, hwnd, timeout=10):
+        """Waits until the event has been seen for the window."""
+        wait_for(lambda: any(e[0] == name and e[1] == hwnd for e in self.events()), timeout=timeout)
+
+
+KEY_PROBE = WIN_BUILD / "quilt-keyprobe.exe"
+KEY_LINE = re.compile(r"^key 0x([0-9a-f]+) (down|up) flags 0x([0-9a-f]+)$")
+
+
+class KeyProbe(LineProbe):
+    """quilt-keyprobe.exe: the key events a low-level keyboard hook sees."""
+
+    def __init__(self, desktop):
+        super().__init__(desktop, KEY_PROBE)
+
+    def keys(self):
+        """Every key event so far as (vk, "down" or "up", flags)."""
+        out = []
+        for line in self.snapshot():
+            m = KEY_LINE.match(line)
+            assert m, line
+            out.append((int(m.group(1), 16), m.group(2), int(m.group(3), 16)))
+        return out

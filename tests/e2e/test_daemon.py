@@ -82,12 +82,61 @@ def test_minimising_removes_a_window_and_restoring_brings_it_back(wine, scene, d
     daemon()
     T = daemon_tiles(wine, tw)
     wait_for(lambda: tw.rect(a) == T.left and tw.rect(b) == T.right, timeout=10)
-    assert tw.ask("minimize " + a) in ("minimized", "error unknown command")
-    if tw.state(a)["iconic"] != "1":
-        pytest.skip("the test-window helper cannot minimise yet")
-    wait_for(lambda: tw.rect(b) == T.full, timeout=8)
-    tw.ask("restore " + a)
-    wait_for(lambda: {tw.rect(a), tw.rect(b)} == {T.left, T.right}, timeout=8)
+    tw.show(a, "minimize")
+    wait_for(lambda: tw.rect(b) == T.full, timeout=2)  # the minimise event, not the periodic pass
+    tw.show(a, "restore")
+    wait_for(lambda: {tw.rect(a), tw.rect(b)} == {T.left, T.right}, timeout=2)
+
+
+def test_a_new_window_is_tiled_next_to_the_focused_one_at_once(wine, scene, daemon):
+    tw = scene.testwin()
+    b = tw.open("resizable", "B")
+    a = tw.open("resizable", "A")
+    daemon()
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: tw.rect(a) == T.left and tw.rect(b) == T.right, timeout=10)
+    tw.focus(a)
+    time.sleep(0.3)  # the pass that follows the focus makes A the anchor
+    started = time.monotonic()
+    c = tw.open("resizable", "C")
+    # A's tile is taller than wide: C takes its lower half.
+    top, bottom = T.left[1], T.left[3]
+    half = (bottom - top - 8) // 2
+    wait_for(lambda: tw.rect(c) == (T.left[0], top + half + 8, T.left[2], bottom), timeout=2, interval=0.01)
+    assert time.monotonic() - started < 0.5
+    assert tw.rect(a) == (T.left[0], top, T.left[2], top + half)
+    assert tw.rect(b) == T.right
+
+
+def test_a_window_dragged_onto_a_tile_takes_half_of_it(wine, scene, daemon):
+    from harness import drag, mouse_down, mouse_move, mouse_up, title_bar
+    tw = scene.testwin()
+    b = tw.open("resizable", "B")
+    a = tw.open("resizable", "A")
+    d = daemon()
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: tw.rect(a) == T.left and tw.rect(b) == T.right, timeout=10)
+    time.sleep(3.5)  # the periodic pass notes where the windows came to rest
+    settled = len(d.retiles())
+
+    # Released in the outer gap, where no tile is: nothing changes, and A goes back.
+    x0, y0 = title_bar(tw.rect(a))
+    drag(wine, x0, y0, 3, 300)
+    wait_for(lambda: tw.rect(a) == T.left, timeout=5)
+    assert tw.rect(b) == T.right
+    time.sleep(3.5)
+
+    # Held over B and not yet released: the daemon leaves the window where the user has it.
+    x0, y0 = title_bar(tw.rect(a))
+    mouse_down(wine, x0, y0)
+    mouse_move(wine, x0, y0, x0 + 800, y0 + 600)
+    time.sleep(3.5)  # a periodic pass comes and goes
+    assert tw.rect(a) not in (T.left, T.right)
+    # Let go on the right half. With A out of the tree B covers the whole
+    # monitor, a wide tile, so A goes to the right of it.
+    mouse_up(wine)
+    wait_for(lambda: tw.rect(a) == T.right and tw.rect(b) == T.left, timeout=3)
+    assert len(d.retiles()) > settled
 
 
 def test_an_idle_desktop_is_left_alone(wine, scene, daemon):

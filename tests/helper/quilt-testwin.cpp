@@ -22,6 +22,14 @@
 //   workarea             -> "workarea L T R B" (SPI_GETWORKAREA)
 //   traydel 0xHWND ID    -> "traydel 1|0": takes that window's tray icon away, as a shell restart would
 //   broadcast NAME       -> "posted": posts the registered message NAME to every top-level window
+//   focus 0xHWND         -> "focused 0|1" (SetForegroundWindow)
+//   minimize|maximize|restore 0xHWND -> "shown" (ShowWindow)
+//
+// Wine raises almost none of the window events Windows raises, so the helper
+// raises them for its own windows (NotifyWinEvent reaches other processes'
+// out-of-context hooks under Wine); a program listening for them then sees
+// what it would see on Windows. Commands go to a message-only window rather
+// than the thread, so that they still run while a drag's modal loop pumps.
 #include <windows.h>
 // needs the types of windows.h
 #include <shellapi.h>
@@ -30,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -38,11 +47,14 @@ namespace {
 
 constexpr UINT MSG_COMMAND = WM_APP + 1;
 constexpr wchar_t CLASS_NAME[] = L"QuiltTestWindow";
-HWND g_first = nullptr;  // owner for "owned" windows
-DWORD g_main_thread = 0;
+HWND g_first = nullptr;             // owner for "owned" windows
 std::map<HWND, POINT> g_min_sizes;  // windows that refuse to be smaller
 HWND g_key_window = nullptr;        // the window whose key messages are recorded
 std::string g_keys;
+std::set<HWND> g_minimized;  // to raise the end of a minimise once
+std::set<HWND> g_shown;      // to raise each show and hide once
+HWND g_active = nullptr;     // to raise each activation once
+HWND g_commands = nullptr;   // message-only window that runs the commands
 
 std::wstring from_utf8(const std::string& s) {
     if (s.empty()) return {};
@@ -127,8 +139,68 @@ bool run_shell_command(const std::string& verb, const std::string& rest) {
     return true;
 }
 
+void run_command(const std::string& line);
+
+void raise_event(DWORD event, HWND h) { NotifyWinEvent(event, h, OBJID_WINDOW, CHILDID_SELF); }
+
+// Raises the show, hide and minimise events that the window's state has
+// gone through since they were last raised. Wine changes the state before
+// it sends the messages that tell of it, and not always in Windows' order
+// (it activates a window it shows or restores before WM_WINDOWPOSCHANGED and
+// WM_SIZE), so the state itself is compared, once per message that may
+// follow a change.
+void raise_state_events(HWND h) {
+    if (IsWindowVisible(h)) {
+        if (g_shown.insert(h).second) raise_event(EVENT_OBJECT_SHOW, h);
+    } else if (g_shown.erase(h)) {
+        raise_event(EVENT_OBJECT_HIDE, h);
+    }
+    if (IsIconic(h)) {
+        if (g_minimized.insert(h).second) raise_event(EVENT_SYSTEM_MINIMIZESTART, h);
+        // Windows takes the activation away from a minimised window; Wine may
+        // leave it there when nothing else can take it.
+        if (g_active == h) g_active = nullptr;
+    } else if (g_minimized.erase(h)) {
+        raise_event(EVENT_SYSTEM_MINIMIZEEND, h);
+    }
+}
+
+void raise_window_events(HWND h, UINT msg, WPARAM wp) {
+    if (h == g_commands) return;
+    switch (msg) {
+        case WM_WINDOWPOSCHANGED:
+        case WM_SIZE: raise_state_events(h); break;
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE) {
+                if (g_active == h) g_active = nullptr;
+            } else if (g_active != h) {  // Wine sends a restored window WM_ACTIVATE twice
+                g_active = h;
+                raise_state_events(h);
+                raise_event(EVENT_SYSTEM_FOREGROUND, h);
+            }
+            break;
+        case WM_ENTERSIZEMOVE: raise_event(EVENT_SYSTEM_MOVESIZESTART, h); break;
+        case WM_EXITSIZEMOVE: raise_event(EVENT_SYSTEM_MOVESIZEEND, h); break;
+        case WM_DESTROY:
+            raise_state_events(h);
+            g_shown.erase(h);
+            g_minimized.erase(h);
+            if (g_active == h) g_active = nullptr;
+            raise_event(EVENT_OBJECT_DESTROY, h);
+            break;
+        default: break;
+    }
+}
+
 LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == MSG_COMMAND && h == g_commands) {
+        auto* line = reinterpret_cast<std::string*>(lp);
+        run_command(*line);
+        delete line;
+        return 0;
+    }
     record_key(h, msg, wp);
+    raise_window_events(h, msg, wp);
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(h, &ps);
@@ -215,6 +287,12 @@ void run_command(const std::string& line) {
     } else if (verb == "hang") {
         reply("hanging");
         Sleep(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10)));
+    } else if (verb == "focus") {
+        reply(std::string("focused ") + (SetForegroundWindow(parse_hwnd(rest)) ? "1" : "0"));
+    } else if (verb == "minimize" || verb == "maximize" || verb == "restore") {
+        const int show = verb == "minimize" ? SW_MINIMIZE : verb == "maximize" ? SW_MAXIMIZE : SW_RESTORE;
+        ShowWindow(parse_hwnd(rest), show);
+        reply("shown");
     } else if (verb == "quit") {
         PostQuitMessage(0);
     } else if (!run_shell_command(verb, rest)) {
@@ -236,10 +314,10 @@ void read_commands() {
             continue;
         }
         auto* copy = new std::string(line);
-        PostThreadMessageW(g_main_thread, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(copy));
+        PostMessageW(g_commands, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(copy));
         line.clear();
     }
-    PostThreadMessageW(g_main_thread, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string("quit")));
+    PostMessageW(g_commands, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string("quit")));
 }
 
 }  // namespace
@@ -251,18 +329,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpszClassName = CLASS_NAME;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     RegisterClassW(&wc);
-    g_main_thread = GetCurrentThreadId();
     MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // make the thread's queue before the reader posts
+    g_commands = CreateWindowExW(0, CLASS_NAME, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     std::thread(read_commands).detach();
     reply("ready");
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.hwnd == nullptr && msg.message == MSG_COMMAND) {
-            auto* line = reinterpret_cast<std::string*>(msg.lParam);
-            run_command(*line);
-            delete line;
-            continue;
-        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
