@@ -354,9 +354,16 @@ def tiles_in(area):
 
 def daemon_tiles(desktop, tw):
     """The tiles while a daemon runs: its tray icon brings up Wine's taskbar,
-    which then takes its height off the work area."""
-    wait_for(lambda: any(windows_of_class(tw, "Shell_TrayWnd").values()))
-    return tiles_in(work_area(desktop))
+    which a moment later takes its height off the work area."""
+    taskbar = wait_for(lambda: next((h for h, shown in windows_of_class(tw, "Shell_TrayWnd").items() if shown),
+                                    None))
+    taskbar_top = tw.rect(taskbar)[1]
+
+    def settled_area():
+        area = work_area(desktop)
+        return area if area[1] + area[3] <= taskbar_top else None
+
+    return tiles_in(wait_for(settled_area, timeout=15, interval=0.2))
 
 
 # Mouse and keyboard through the X server, as a user would press them: Wine

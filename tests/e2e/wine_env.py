@@ -148,15 +148,17 @@ class WineDesktop:
         subprocess.run(["import", "-display", self.display, "-window", "root", str(path)], check=True)
 
 
-def wait_for(predicate, timeout=10.0, interval=0.05):
-    """Polls until predicate() returns a true value, which it returns."""
+def wait_for(predicate, timeout=10.0, interval=0.05, message=None):
+    """Polls until predicate() returns a true value, which it returns.
+    message(), when given, tells in the timeout error what was seen instead."""
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
         if value:
             return value
         if time.monotonic() > deadline:
-            raise TimeoutError("condition not met within %.1f s" % timeout)
+            seen = "; seen: %r" % (message(),) if message else ""
+            raise TimeoutError("condition not met within %.1f s%s" % (timeout, seen))
         time.sleep(interval)
 
 
