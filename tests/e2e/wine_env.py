@@ -116,6 +116,9 @@ class WineDesktop:
         self.prefix = self.tmp / "prefix"
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
         self.xvfb, self.display = start_xvfb()
+        self.start_wine()
+
+    def start_wine(self):
         self.env = wine_env(self.prefix, self.display)
         self.wineserver = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -124,13 +127,16 @@ class WineDesktop:
         subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=120)
 
-    def close(self):
+    def stop_wine(self):
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         try:
             self.wineserver.wait(10)
         except subprocess.TimeoutExpired:
             self.wineserver.kill()
+
+    def close(self):
+        self.stop_wine()
         stop(self.xvfb)
         shutil.rmtree(self.tmp, ignore_errors=True)
 
@@ -182,19 +188,10 @@ class TwoMonitorDesktop(WineDesktop):
         user_reg.write_text("\n".join(lines))
         self.xvfb, host = start_xvfb("3400x1200x24")
         self.xephyr, self.display = start_xephyr(host, ["1920x1080", "1280x1024"])
-        self.env = wine_env(self.prefix, self.display)
-        self.wineserver = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
-                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True, timeout=120)
+        self.start_wine()
 
     def close(self):
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
-        try:
-            self.wineserver.wait(10)
-        except subprocess.TimeoutExpired:
-            self.wineserver.kill()
+        self.stop_wine()
         stop(self.xephyr)
         stop(self.xvfb)
         shutil.rmtree(self.tmp, ignore_errors=True)
