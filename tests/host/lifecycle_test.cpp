@@ -71,9 +71,12 @@ TEST(Lifecycle, EventsGoToTheirSinksAndEverythingElseToTheLayout) {
     EXPECT_EQ(d.moves.size(), 1u);
     EXPECT_FALSE(first_pass);
 
-    // Without its windows the daemon simply has nothing to show.
+    // Without its windows the daemon simply has nothing to show, and the
+    // layout is not touched either.
+    d.add_window({});  // a pass would tile it at once
     handle_event(d, ctx, EventSinks{}, DaemonEvent::show_overlay());
     handle_event(d, ctx, EventSinks{}, DaemonEvent::shortcut(action(ActionTag::ToggleLauncher)));
+    EXPECT_EQ(d.moves.size(), 1u);
 }
 
 }  // namespace
