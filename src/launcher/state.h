@@ -1,9 +1,11 @@
-// The part of the launcher's state that lives below its window: the
-// catalogue, the query and what it matched, and the catalogue thread.
+// The launcher's state, owned by the main thread: the catalogue, the query
+// and what it matched, what is selected and hovered, the mode, and the
+// catalogue thread.
 #pragma once
 
 #include <cstddef>
 #include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,14 +23,24 @@ struct Selection {
     friend bool operator==(const Selection&, const Selection&) = default;
 };
 
+enum class LauncherMode { Search = 0, AddWebApp = 1, ConfirmRemove = 2 };
+
 struct LauncherState {
     Selection selection;
+    std::optional<std::size_t> hovered_tile;  // Search mode only
+    std::optional<apps::LauncherItem> pending_removal;
     std::vector<apps::LauncherItem> items;  // the catalogue, in catalogue order
     std::string query;
     std::vector<apps::LauncherItem> results;
     std::vector<apps::LauncherItem> tiles;
+    std::optional<std::string> error_line;  // AddWebApp mode, above the hints
     // A catalogue thread whose list has not been collected yet.
     std::future<std::vector<apps::LauncherItem>> catalogue_thread;
+    bool visible = false;
+    bool remove_hovered = false;  // the pointer is on the hovered tile's minus circle
+    bool tracking_mouse = false;  // a mouse-leave notification is pending
+    LauncherMode mode = LauncherMode::Search;
+    win::Hwnd previous_window;  // the foreground window when the launcher was shown
 };
 
 // Starts build_catalogue on a thread of its own unless one is still held.

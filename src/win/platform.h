@@ -35,6 +35,7 @@ inline constexpr std::uint32_t POS_NOSIZE = 0x0001;
 inline constexpr std::uint32_t POS_NOMOVE = 0x0002;
 inline constexpr std::uint32_t POS_NOZORDER = 0x0004;
 inline constexpr std::uint32_t POS_NOACTIVATE = 0x0010;
+inline constexpr std::uint32_t POS_SHOWWINDOW = 0x0040;
 
 // Desktop Window Manager attributes.
 inline constexpr std::uint32_t ATTR_EXTENDED_FRAME_BOUNDS = 9;
@@ -171,6 +172,19 @@ class Platform {
     virtual Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) = 0;
     // PostMessageW with both parameters 0.
     virtual Status post_message(Hwnd, std::uint32_t message) = 0;
+
+    // --- The program's own windows ---------------------------------------------
+    // SetWindowPos with insert-after HWND_TOPMOST.
+    virtual Status set_window_pos_topmost(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                          std::uint32_t flags) = 0;
+    // GetDpiForWindow; 0 for a window that is gone.
+    virtual std::uint32_t window_dpi(Hwnd) = 0;
+    // SetFocus; a refusal leaves the focus where it was.
+    virtual void set_focus(Hwnd) = 0;
+    // InvalidateRect of the whole client area without erasing.
+    virtual void invalidate(Hwnd) = 0;
+    // TrackMouseEvent(TME_LEAVE): one WM_MOUSELEAVE when the pointer leaves.
+    virtual void track_mouse_leave(Hwnd) = 0;
 
     // --- Thread timers and the cursor -------------------------------------------
     // SetTimer with no window and id 0: a new id each time, 0 on failure.

@@ -56,6 +56,14 @@ class Win32Platform : public Platform {
     Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) override;
     Status post_message(Hwnd, std::uint32_t message) override;
 
+    // --- The program's own windows ---------------------------------------------
+    Status set_window_pos_topmost(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                  std::uint32_t flags) override;
+    std::uint32_t window_dpi(Hwnd) override;
+    void set_focus(Hwnd) override;
+    void invalidate(Hwnd) override;
+    void track_mouse_leave(Hwnd) override;
+
     // --- Thread timers and the cursor -------------------------------------------
     std::uintptr_t set_thread_timer(std::uint32_t ms) override;
     void kill_thread_timer(std::uintptr_t id) override;

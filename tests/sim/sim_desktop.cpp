@@ -237,6 +237,10 @@ bool Desktop::show_window(win::Hwnd h, int cmd) {
     } else if (cmd == win::SHOW_MINIMIZED) {
         if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
         w->minimized = true;
+    } else if (cmd == win::SHOW_HIDE) {
+        w->visible = false;
+        if (foreground == h) change_foreground(win::Hwnd{});
+        return was_visible;
     }
     w->visible = true;
     return was_visible;
@@ -282,9 +286,37 @@ win::Hwnd Desktop::foreground_window() { return foreground; }
 bool Desktop::set_foreground_window(win::Hwnd h) {
     calls.push_back("set_foreground_window " + win::format_hwnd(h));
     if (foreground_refused || !find(h)) return false;
-    foreground = h;
+    change_foreground(h);
     return true;
 }
+
+void Desktop::change_foreground(win::Hwnd h) {
+    const win::Hwnd before = foreground;
+    foreground = h;
+    if (before && before != h && on_deactivate) on_deactivate(*this, before);
+}
+
+win::Status Desktop::set_window_pos_topmost(win::Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width,
+                                            std::int32_t height, std::uint32_t flags) {
+    topmost.push_back(h);
+    auto status = set_window_pos(h, x, y, width, height, flags);
+    if (status && (flags & win::POS_SHOWWINDOW)) find(h)->visible = true;
+    return status;
+}
+
+std::uint32_t Desktop::window_dpi(win::Hwnd h) {
+    auto* w = find(h);
+    return w ? w->dpi : 0;
+}
+
+void Desktop::set_focus(win::Hwnd h) {
+    calls.push_back("set_focus " + win::format_hwnd(h));
+    if (find(h)) focus = h;
+}
+
+void Desktop::invalidate(win::Hwnd h) { calls.push_back("invalidate " + win::format_hwnd(h)); }
+
+void Desktop::track_mouse_leave(win::Hwnd h) { tracked.push_back(h); }
 
 std::vector<win::WorkArea> Desktop::enum_monitors() { return monitors_; }
 

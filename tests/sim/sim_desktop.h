@@ -58,6 +58,9 @@ struct Window {
     // SetWindowPlacement fails without an error code, as Wine's does for a
     // window of another process.
     bool placement_refused = false;
+
+    // --- The program's own windows ------------------------------------------
+    std::uint32_t dpi = 96;  // of the window's monitor
 };
 
 struct Move {
@@ -177,6 +180,22 @@ class Desktop : public win::Platform {
     // Without a compositor (as under Wine) every attribute is refused.
     bool dwm_available = true;
 
+    // --- The program's own windows -------------------------------------------------
+    win::Status set_window_pos_topmost(win::Hwnd, std::int32_t x, std::int32_t y, std::int32_t width,
+                                       std::int32_t height, std::uint32_t flags) override;
+    std::uint32_t window_dpi(win::Hwnd) override;
+    void set_focus(win::Hwnd) override;
+    void invalidate(win::Hwnd) override;
+    void track_mouse_leave(win::Hwnd) override;
+
+    win::Hwnd focus;
+    std::vector<win::Hwnd> topmost;  // windows placed with set_window_pos_topmost, in call order
+    std::vector<win::Hwnd> tracked;  // track_mouse_leave calls
+    // Called as WM_ACTIVATE(WA_INACTIVE) would be, from inside the call that
+    // took the foreground away from a window (hiding it, or another window
+    // taking the foreground), after the change.
+    std::function<void(Desktop&, win::Hwnd)> on_deactivate;
+
     // --- Thread timers and the cursor -------------------------------------------------
     std::uintptr_t set_thread_timer(std::uint32_t ms) override;
     void kill_thread_timer(std::uintptr_t id) override;
@@ -232,6 +251,7 @@ class Desktop : public win::Platform {
 
   private:
     Window* find(win::Hwnd h);
+    void change_foreground(win::Hwnd h);
     std::optional<win::Rect> work_area_for(const Window& w);
     std::vector<Window> windows_;  // Z order, topmost first
     std::vector<win::WorkArea> monitors_;

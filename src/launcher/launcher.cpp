@@ -1,0 +1,140 @@
+#include "launcher/launcher.h"
+
+#include <algorithm>
+#include <string>
+
+#include "apps/launch.h"
+#include "apps/webapps_file.h"
+#include "launcher/geometry.h"
+#include "layout/saved_positions.h"
+#include "win/window_ops.h"
+
+namespace launcher {
+namespace {
+
+using Kind = LauncherCommand::Kind;
+
+std::int32_t scaled(std::int32_t design, std::uint32_t dpi) { return design * static_cast<std::int32_t>(dpi) / 96; }
+
+void launch(win::Platform& p, const apps::LauncherItem& item) {
+    if (!apps::launch_item(p, item)) p.write_err("Could not start " + item.name + ".\n");
+}
+
+void remove_item(LauncherState& state, const apps::LauncherItem& item) {
+    const auto it = std::find(state.items.begin(), state.items.end(), item);
+    if (it != state.items.end()) state.items.erase(it);
+}
+
+}  // namespace
+
+void show_launcher(win::Platform& p, Launcher& launcher, const win::Rect& work_area) {
+    LauncherState& state = launcher.state;
+    state.previous_window = p.foreground_window();
+    adopt_catalogue(state);
+    state.visible = true;
+    set_mode(state, LauncherMode::Search);
+
+    const win::Hwnd w = launcher.window;
+    // Put on the target monitor first, so that the DPI read next is that monitor's.
+    (void)p.set_window_pos_topmost(w, work_area.left, work_area.top, 0, 0, 0);
+    const std::uint32_t dpi = p.window_dpi(w);
+    const std::int32_t width = scaled(WINDOW_WIDTH, dpi);
+    const std::int32_t height = scaled(WINDOW_HEIGHT, dpi);
+    (void)p.set_window_pos_topmost(w, work_area.left + (work_area.width - width) / 2,
+                                   work_area.top + (work_area.height - height) / 2, width, height, win::POS_SHOWWINDOW);
+    // Windows lets a process take the foreground right after its own input.
+    win::press_dummy_key(p);
+    p.set_foreground_window(w);
+    p.set_focus(w);
+    p.invalidate(w);
+}
+
+void hide_launcher(win::Platform& p, Launcher& launcher, bool give_focus_back) {
+    LauncherState& state = launcher.state;
+    if (!state.visible) return;
+    state.visible = false;
+    // Edits made while the launcher was open (with "Edit web apps") show at the next show.
+    if (launcher.catalogue_platform) start_catalogue_refresh(state, *launcher.catalogue_platform);
+    const win::Hwnd previous = state.previous_window;
+    p.show_window(launcher.window, win::SHOW_HIDE);
+    if (give_focus_back && previous) win::focus_window(p, previous);
+}
+
+void toggle_launcher(win::Platform& p, Launcher& launcher) {
+    const auto work = win::work_area_of_window(p, p.foreground_window());
+    if (!launcher.window || !work) return;
+    if (launcher.state.visible) {
+        hide_launcher(p, launcher, true);
+    } else {
+        show_launcher(p, launcher, *work);
+    }
+}
+
+void execute_command(win::Platform& p, Launcher& launcher, LauncherCommand command) {
+    switch (command.kind) {
+        case Kind::Nothing: return;
+        case Kind::Redraw: p.invalidate(launcher.window); return;
+        case Kind::Close: hide_launcher(p, launcher, true); return;
+        case Kind::Launch:
+            hide_launcher(p, launcher, false);
+            launch(p, command.item);
+            return;
+        case Kind::SaveWebApp: {
+            const apps::WebApp& app = command.web_app;
+            if (auto saved = apps::append_web_app(p, app); !saved) {
+                p.write_err("Could not save the web app " + app.name + ": " + layout::file_error_text(saved.error()) +
+                            "\n");
+            }
+            // A failed save still opens it; the catalogue learns of it at its next refresh.
+            hide_launcher(p, launcher, false);
+            launch(p, apps::LauncherItem{apps::ItemKind::Web, app.address, app.name});
+            return;
+        }
+        case Kind::RemoveWebApp: {
+            const apps::LauncherItem& item = command.item;
+            if (item.kind == apps::ItemKind::Web) {
+                if (auto removed = apps::remove_web_app(p, item); !removed) {
+                    p.write_err("Could not remove the web app " + item.name + ": " +
+                                layout::file_error_text(removed.error()) + "\n");
+                }
+            }
+            // Gone from the launcher even when the file kept it, until the next refresh.
+            remove_item(launcher.state, item);
+            set_mode(launcher.state, LauncherMode::Search);
+            p.invalidate(launcher.window);
+            return;
+        }
+    }
+}
+
+void on_key_down(win::Platform& p, Launcher& launcher, std::uint16_t vk) {
+    execute_command(p, launcher, key_down(launcher.state, vk));
+}
+
+void on_char(win::Platform& p, Launcher& launcher, std::uint16_t unit) {
+    execute_command(p, launcher, type_char(launcher.state, unit));
+}
+
+void on_mouse_move(win::Platform& p, Launcher& launcher, std::int32_t x, std::int32_t y) {
+    if (!launcher.state.tracking_mouse) {
+        launcher.state.tracking_mouse = true;
+        p.track_mouse_leave(launcher.window);
+    }
+    const std::uint32_t dpi = p.window_dpi(launcher.window);
+    if (update_hover(launcher.state, to_design_units(x, dpi), to_design_units(y, dpi))) {
+        p.invalidate(launcher.window);
+    }
+}
+
+void on_mouse_leave(win::Platform& p, Launcher& launcher) {
+    if (leave_window(launcher.state)) p.invalidate(launcher.window);
+}
+
+void on_left_button_up(win::Platform& p, Launcher& launcher, std::int32_t x, std::int32_t y) {
+    const std::uint32_t dpi = p.window_dpi(launcher.window);
+    execute_command(p, launcher, click(launcher.state, to_design_units(x, dpi), to_design_units(y, dpi)));
+}
+
+void on_deactivate(win::Platform& p, Launcher& launcher) { hide_launcher(p, launcher, false); }
+
+}  // namespace launcher

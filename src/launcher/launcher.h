@@ -1,0 +1,52 @@
+// The launcher window's behaviour over the platform door: showing, hiding,
+// toggling, carrying out commands, and the window messages turned into calls
+// of the input model. The window procedure (launcher_win32.cpp) only
+// forwards to these.
+//
+// Hiding, showing, taking the foreground and launching all make Windows
+// send WM_ACTIVATE to the launcher from inside the call, which comes back
+// here through the window procedure. So every state change is finished
+// before such a call, nothing holds a reference into the state across it,
+// and commands carry copies of their items.
+#pragma once
+
+#include <cstdint>
+
+#include "launcher/input.h"
+#include "launcher/state.h"
+#include "win/platform.h"
+#include "win/types.h"
+
+namespace launcher {
+
+struct Launcher {
+    win::Hwnd window;
+    LauncherState state;
+    // Where catalogue threads read the web-app file and the Apps folder; it
+    // must be safe to use from another thread.
+    win::Platform* catalogue_platform = nullptr;
+};
+
+// Adopts the newest catalogue, centres the window on the work area at the
+// DPI of that monitor, and gives it the foreground and the keyboard focus.
+void show_launcher(win::Platform& p, Launcher& launcher, const win::Rect& work_area);
+
+// Hides the window and starts a catalogue refresh; with give_focus_back, the
+// window that was in front before the show gets the foreground again.
+void hide_launcher(win::Platform& p, Launcher& launcher, bool give_focus_back);
+
+// Win+Space: shows the launcher on the foreground window's monitor, or hides it.
+void toggle_launcher(win::Platform& p, Launcher& launcher);
+
+void execute_command(win::Platform& p, Launcher& launcher, LauncherCommand command);
+
+// Window messages; pointer coordinates are physical pixels in the client area.
+void on_key_down(win::Platform& p, Launcher& launcher, std::uint16_t vk);
+void on_char(win::Platform& p, Launcher& launcher, std::uint16_t unit);
+void on_mouse_move(win::Platform& p, Launcher& launcher, std::int32_t x, std::int32_t y);
+void on_mouse_leave(win::Platform& p, Launcher& launcher);
+void on_left_button_up(win::Platform& p, Launcher& launcher, std::int32_t x, std::int32_t y);
+// WM_ACTIVATE with WA_INACTIVE: another window took the foreground.
+void on_deactivate(win::Platform& p, Launcher& launcher);
+
+}  // namespace launcher
