@@ -35,6 +35,7 @@ inline constexpr std::uint32_t POS_NOSIZE = 0x0001;
 inline constexpr std::uint32_t POS_NOMOVE = 0x0002;
 inline constexpr std::uint32_t POS_NOZORDER = 0x0004;
 inline constexpr std::uint32_t POS_NOACTIVATE = 0x0010;
+inline constexpr std::uint32_t POS_SHOWWINDOW = 0x0040;
 
 // Desktop Window Manager attributes.
 inline constexpr std::uint32_t ATTR_EXTENDED_FRAME_BOUNDS = 9;
@@ -123,6 +124,15 @@ class Platform {
     virtual Status set_window_placement(Hwnd, const WindowPlacement&) = 0;
     virtual Hwnd foreground_window() = 0;
     virtual bool set_foreground_window(Hwnd) = 0;
+
+    // --- The program's own popup windows ------------------------------------
+    // SetWindowPos with HWND_TOPMOST as the insert-after window.
+    virtual Status set_window_pos_topmost(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                          std::uint32_t flags) = 0;
+    // GetDpiForWindow: the DPI of the monitor the window is on; 0 for an invalid window.
+    virtual std::uint32_t dpi_for_window(Hwnd) = 0;
+    // InvalidateRect(window, NULL, FALSE): repaint all of it, erasing nothing.
+    virtual void invalidate_window(Hwnd) = 0;
 
     // --- Monitors ------------------------------------------------------------
     // In the system's enumeration order; monitors whose information cannot be read are left out.

@@ -212,6 +212,17 @@ Status Win32Platform::set_window_placement(Hwnd h, const WindowPlacement& p) {
 Hwnd Win32Platform::foreground_window() { return Hwnd{from_hwnd(GetForegroundWindow())}; }
 bool Win32Platform::set_foreground_window(Hwnd h) { return SetForegroundWindow(H(h)) != FALSE; }
 
+Status Win32Platform::set_window_pos_topmost(Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width,
+                                             std::int32_t height, std::uint32_t flags) {
+    SetLastError(0);
+    if (!SetWindowPos(H(h), HWND_TOPMOST, x, y, width, height, flags)) return last_error();
+    return success();
+}
+
+std::uint32_t Win32Platform::dpi_for_window(Hwnd h) { return GetDpiForWindow(H(h)); }
+
+void Win32Platform::invalidate_window(Hwnd h) { InvalidateRect(H(h), nullptr, FALSE); }
+
 std::vector<WorkArea> Win32Platform::enum_monitors() {
     std::vector<WorkArea> out;
     EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&out));

@@ -32,6 +32,10 @@ class Win32Platform : public Platform {
     Status set_window_placement(Hwnd, const WindowPlacement&) override;
     Hwnd foreground_window() override;
     bool set_foreground_window(Hwnd) override;
+    Status set_window_pos_topmost(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                  std::uint32_t flags) override;
+    std::uint32_t dpi_for_window(Hwnd) override;
+    void invalidate_window(Hwnd) override;
     std::vector<WorkArea> enum_monitors() override;
     std::optional<WorkArea> monitor_info(Hmonitor) override;
     std::uint32_t send_input(const std::vector<KeyInput>&) override;

@@ -51,9 +51,10 @@ std::string error_message(std::uint32_t code) {
 
 win::Error make_error(std::uint32_t code) { return win::Error{code, error_message(code)}; }
 
-win::Hmonitor Desktop::add_monitor(win::Rect bounds, win::Rect work, bool primary) {
+win::Hmonitor Desktop::add_monitor(win::Rect bounds, win::Rect work, bool primary, std::uint32_t dpi) {
     win::WorkArea m{win::Hmonitor{next_monitor_++}, work, bounds, primary};
     monitors_.push_back(m);
+    monitor_dpi_[m.handle.value] = dpi;
     return m.handle;
 }
 
@@ -238,7 +239,7 @@ bool Desktop::show_window(win::Hwnd h, int cmd) {
         if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
         w->minimized = true;
     }
-    w->visible = true;
+    w->visible = cmd != win::SHOW_HIDE;
     return was_visible;
 }
 
@@ -278,6 +279,22 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
 }
 
 win::Hwnd Desktop::foreground_window() { return foreground; }
+
+win::Status Desktop::set_window_pos_topmost(win::Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width,
+                                            std::int32_t height, std::uint32_t flags) {
+    auto status = set_window_pos(h, x, y, width, height, flags);
+    if (!status) return status;
+    find(h)->topmost = true;
+    if (flags & win::POS_SHOWWINDOW) find(h)->visible = true;
+    return status;
+}
+
+std::uint32_t Desktop::dpi_for_window(win::Hwnd h) {
+    if (!find(h)) return 0;
+    return monitor_dpi_[monitor_from_window(h, win::MonitorDefault::ToNearest).value];
+}
+
+void Desktop::invalidate_window(win::Hwnd h) { invalidated.push_back(h); }
 
 bool Desktop::set_foreground_window(win::Hwnd h) {
     calls.push_back("set_foreground_window " + win::format_hwnd(h));
