@@ -141,10 +141,6 @@ LauncherCommand type_char(LauncherState& state, std::uint16_t unit) {
     return LauncherCommand::redraw();
 }
 
-std::int32_t to_design_units(std::int32_t physical, std::uint32_t dpi) {
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(physical) * 96 / std::max<std::int64_t>(dpi, 1));
-}
-
 bool update_hover(LauncherState& state, std::int32_t x, std::int32_t y) {
     const auto before = state.hovered_tile;
     const bool remove_before = state.remove_hovered;

@@ -55,9 +55,6 @@ LauncherCommand key_down(LauncherState& state, std::uint16_t vk);
 // WM_CHAR with one UTF-16 unit: Redraw when the query changed.
 LauncherCommand type_char(LauncherState& state, std::uint16_t unit);
 
-// A pointer coordinate in physical pixels to design units.
-std::int32_t to_design_units(std::int32_t physical, std::uint32_t dpi);
-
 // Finds the tile under the pointer (design units); true when what is hovered
 // changed in a way that shows.
 bool update_hover(LauncherState& state, std::int32_t x, std::int32_t y);

@@ -6,6 +6,7 @@
 #include "apps/launch.h"
 #include "apps/webapps_file.h"
 #include "launcher/geometry.h"
+#include "launcher/paint.h"
 #include "layout/saved_positions.h"
 #include "win/window_ops.h"
 
@@ -13,8 +14,6 @@ namespace launcher {
 namespace {
 
 using Kind = LauncherCommand::Kind;
-
-std::int32_t scaled(std::int32_t design, std::uint32_t dpi) { return design * static_cast<std::int32_t>(dpi) / 96; }
 
 void launch(win::Platform& p, const apps::LauncherItem& item) {
     if (!apps::launch_item(p, item)) p.write_err("Could not start " + item.name + ".\n");
@@ -37,16 +36,16 @@ void show_launcher(win::Platform& p, Launcher& launcher, const win::Rect& work_a
     const win::Hwnd w = launcher.window;
     // Put on the target monitor first, so that the DPI read next is that monitor's.
     (void)p.set_window_pos_topmost(w, work_area.left, work_area.top, 0, 0, 0);
-    const std::uint32_t dpi = p.window_dpi(w);
-    const std::int32_t width = scaled(WINDOW_WIDTH, dpi);
-    const std::int32_t height = scaled(WINDOW_HEIGHT, dpi);
+    const std::uint32_t dpi = p.dpi_for_window(w);
+    const std::int32_t width = scale(WINDOW_WIDTH, dpi);
+    const std::int32_t height = scale(WINDOW_HEIGHT, dpi);
     (void)p.set_window_pos_topmost(w, work_area.left + (work_area.width - width) / 2,
                                    work_area.top + (work_area.height - height) / 2, width, height, win::POS_SHOWWINDOW);
     // Windows lets a process take the foreground right after its own input.
     win::press_dummy_key(p);
     p.set_foreground_window(w);
     p.set_focus(w);
-    p.invalidate(w);
+    p.invalidate_window(w);
 }
 
 void hide_launcher(win::Platform& p, Launcher& launcher, bool give_focus_back) {
@@ -73,7 +72,7 @@ void toggle_launcher(win::Platform& p, Launcher& launcher) {
 void execute_command(win::Platform& p, Launcher& launcher, LauncherCommand command) {
     switch (command.kind) {
         case Kind::Nothing: return;
-        case Kind::Redraw: p.invalidate(launcher.window); return;
+        case Kind::Redraw: p.invalidate_window(launcher.window); return;
         case Kind::Close: hide_launcher(p, launcher, true); return;
         case Kind::Launch:
             hide_launcher(p, launcher, false);
@@ -101,7 +100,7 @@ void execute_command(win::Platform& p, Launcher& launcher, LauncherCommand comma
             // Gone from the launcher even when the file kept it, until the next refresh.
             remove_item(launcher.state, item);
             set_mode(launcher.state, LauncherMode::Search);
-            p.invalidate(launcher.window);
+            p.invalidate_window(launcher.window);
             return;
         }
     }
@@ -120,19 +119,19 @@ void on_mouse_move(win::Platform& p, Launcher& launcher, std::int32_t x, std::in
         launcher.state.tracking_mouse = true;
         p.track_mouse_leave(launcher.window);
     }
-    const std::uint32_t dpi = p.window_dpi(launcher.window);
-    if (update_hover(launcher.state, to_design_units(x, dpi), to_design_units(y, dpi))) {
-        p.invalidate(launcher.window);
+    const std::uint32_t dpi = p.dpi_for_window(launcher.window);
+    if (update_hover(launcher.state, unscale(x, dpi), unscale(y, dpi))) {
+        p.invalidate_window(launcher.window);
     }
 }
 
 void on_mouse_leave(win::Platform& p, Launcher& launcher) {
-    if (leave_window(launcher.state)) p.invalidate(launcher.window);
+    if (leave_window(launcher.state)) p.invalidate_window(launcher.window);
 }
 
 void on_left_button_up(win::Platform& p, Launcher& launcher, std::int32_t x, std::int32_t y) {
-    const std::uint32_t dpi = p.window_dpi(launcher.window);
-    execute_command(p, launcher, click(launcher.state, to_design_units(x, dpi), to_design_units(y, dpi)));
+    const std::uint32_t dpi = p.dpi_for_window(launcher.window);
+    execute_command(p, launcher, click(launcher.state, unscale(x, dpi), unscale(y, dpi)));
 }
 
 void on_deactivate(win::Platform& p, Launcher& launcher) { hide_launcher(p, launcher, false); }

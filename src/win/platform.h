@@ -125,6 +125,19 @@ class Platform {
     virtual Hwnd foreground_window() = 0;
     virtual bool set_foreground_window(Hwnd) = 0;
 
+    // --- The program's own popup windows ------------------------------------
+    // SetWindowPos with HWND_TOPMOST as the insert-after window.
+    virtual Status set_window_pos_topmost(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                          std::uint32_t flags) = 0;
+    // GetDpiForWindow: the DPI of the monitor the window is on; 0 for an invalid window.
+    virtual std::uint32_t dpi_for_window(Hwnd) = 0;
+    // InvalidateRect(window, NULL, FALSE): repaint all of it, erasing nothing.
+    virtual void invalidate_window(Hwnd) = 0;
+    // SetFocus; a refusal leaves the focus where it was.
+    virtual void set_focus(Hwnd) = 0;
+    // TrackMouseEvent(TME_LEAVE): one WM_MOUSELEAVE when the pointer leaves.
+    virtual void track_mouse_leave(Hwnd) = 0;
+
     // --- Monitors ------------------------------------------------------------
     // In the system's enumeration order; monitors whose information cannot be read are left out.
     virtual std::vector<WorkArea> enum_monitors() = 0;
@@ -172,19 +185,6 @@ class Platform {
     virtual Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) = 0;
     // PostMessageW with both parameters 0.
     virtual Status post_message(Hwnd, std::uint32_t message) = 0;
-
-    // --- The program's own windows ---------------------------------------------
-    // SetWindowPos with insert-after HWND_TOPMOST.
-    virtual Status set_window_pos_topmost(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                                          std::uint32_t flags) = 0;
-    // GetDpiForWindow; 0 for a window that is gone.
-    virtual std::uint32_t window_dpi(Hwnd) = 0;
-    // SetFocus; a refusal leaves the focus where it was.
-    virtual void set_focus(Hwnd) = 0;
-    // InvalidateRect of the whole client area without erasing.
-    virtual void invalidate(Hwnd) = 0;
-    // TrackMouseEvent(TME_LEAVE): one WM_MOUSELEAVE when the pointer leaves.
-    virtual void track_mouse_leave(Hwnd) = 0;
 
     // --- Thread timers and the cursor -------------------------------------------
     // SetTimer with no window and id 0: a new id each time, 0 on failure.

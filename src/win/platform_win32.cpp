@@ -219,11 +219,11 @@ Status Win32Platform::set_window_pos_topmost(Hwnd h, std::int32_t x, std::int32_
     return success();
 }
 
-std::uint32_t Win32Platform::window_dpi(Hwnd h) { return GetDpiForWindow(H(h)); }
+std::uint32_t Win32Platform::dpi_for_window(Hwnd h) { return GetDpiForWindow(H(h)); }
+
+void Win32Platform::invalidate_window(Hwnd h) { InvalidateRect(H(h), nullptr, FALSE); }
 
 void Win32Platform::set_focus(Hwnd h) { SetFocus(H(h)); }
-
-void Win32Platform::invalidate(Hwnd h) { InvalidateRect(H(h), nullptr, FALSE); }
 
 void Win32Platform::track_mouse_leave(Hwnd h) {
     TRACKMOUSEEVENT track{};

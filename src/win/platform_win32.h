@@ -32,6 +32,12 @@ class Win32Platform : public Platform {
     Status set_window_placement(Hwnd, const WindowPlacement&) override;
     Hwnd foreground_window() override;
     bool set_foreground_window(Hwnd) override;
+    Status set_window_pos_topmost(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                  std::uint32_t flags) override;
+    std::uint32_t dpi_for_window(Hwnd) override;
+    void invalidate_window(Hwnd) override;
+    void set_focus(Hwnd) override;
+    void track_mouse_leave(Hwnd) override;
     std::vector<WorkArea> enum_monitors() override;
     std::optional<WorkArea> monitor_info(Hmonitor) override;
     std::uint32_t send_input(const std::vector<KeyInput>&) override;
@@ -55,14 +61,6 @@ class Win32Platform : public Platform {
     // --- Window decoration -------------------------------------------------------
     Status dwm_set_attribute(Hwnd, std::uint32_t attribute, std::uint32_t value) override;
     Status post_message(Hwnd, std::uint32_t message) override;
-
-    // --- The program's own windows ---------------------------------------------
-    Status set_window_pos_topmost(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
-                                  std::uint32_t flags) override;
-    std::uint32_t window_dpi(Hwnd) override;
-    void set_focus(Hwnd) override;
-    void invalidate(Hwnd) override;
-    void track_mouse_leave(Hwnd) override;
 
     // --- Thread timers and the cursor -------------------------------------------
     std::uintptr_t set_thread_timer(std::uint32_t ms) override;

@@ -247,12 +247,4 @@ TEST(LauncherMouse, HoverReportsOnlyVisibleChanges) {
     EXPECT_FALSE(launcher::leave_window(s));
 }
 
-TEST(LauncherMouse, PointerCoordinatesTurnIntoDesignUnits) {
-    EXPECT_EQ(launcher::to_design_units(150, 144), 100);
-    EXPECT_EQ(launcher::to_design_units(149, 144), 99);
-    EXPECT_EQ(launcher::to_design_units(-10, 144), -6);  // toward zero
-    EXPECT_EQ(launcher::to_design_units(100, 96), 100);
-    EXPECT_EQ(launcher::to_design_units(3, 0), 288);  // a DPI of 0 counts as 1
-}
-
 }  // namespace

@@ -11,6 +11,8 @@ namespace {
 using launcher::LauncherMode;
 
 const std::string PATH = "C:\\Roaming\\quilt\\webapps.txt";
+const win::Rect FIRST_WORK{0, 0, 1920, 1040};
+const win::Rect SECOND_WORK{1980, 0, 2500, 1400};
 const std::string TWO_APPS = "Mail = https://mail.example\nNotes = https://notes.example\n";
 
 // A desktop with an editor in front on the second monitor and the launcher
@@ -25,8 +27,9 @@ class Launcher : public ::testing::Test {
             s->files[PATH] = TWO_APPS;
             s->apps_folder_error = 0x80004001;  // no Apps folder, as under Wine
         }
-        d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
-        d.add_monitor({1920, 0, 2560, 1440}, {1920, 0, 2560, 1400});
+        d.add_monitor({0, 0, 1920, 1080}, FIRST_WORK, true);
+        // Its taskbar on the left.
+        d.add_monitor({1920, 0, 2560, 1440}, SECOND_WORK, false, 144);
         sim::Window editor_window;
         editor_window.rect = {2000, 100, 800, 600};
         editor = d.add_window(editor_window);
@@ -35,7 +38,6 @@ class Launcher : public ::testing::Test {
         popup.class_name = u"QuiltLauncher";
         popup.visible = false;
         popup.style = 0;
-        popup.dpi = 144;
         l.window = d.add_window(popup);
         l.catalogue_platform = &cat;
         launcher::start_catalogue_refresh(l.state, cat);
@@ -75,9 +77,9 @@ class Launcher : public ::testing::Test {
 TEST_F(Launcher, ShowsCentredOnTheForegroundMonitorAtItsDpiWithTheFocus) {
     launcher::toggle_launcher(d, l);
     // First onto the monitor with no size, then centred there at 144 DPI: 840 x 624.
-    EXPECT_EQ(d.moves, (std::vector<sim::Move>{{l.window, 1920, 0, 0, 0, 0},
-                                               {l.window, 1920 + 860, 388, 840, 624, win::POS_SHOWWINDOW}}));
-    EXPECT_EQ(d.topmost.size(), 2u);
+    EXPECT_EQ(d.moves, (std::vector<sim::Move>{{l.window, 1980, 0, 0, 0, 0},
+                                               {l.window, 1980 + 830, 388, 840, 624, win::POS_SHOWWINDOW}}));
+    EXPECT_TRUE(d.window(l.window).topmost);
     EXPECT_TRUE(d.window(l.window).visible);
     EXPECT_EQ(d.foreground, l.window);
     EXPECT_EQ(d.focus, l.window);
@@ -231,13 +233,12 @@ TEST_F(Launcher, ClicksLandOnWhatWasDrawnThereAtEveryDpi) {
                  {"Keep", TWO_APPS, LauncherMode::ConfirmRemove, 190, 165, "Search"},
                  {"beside the buttons", TWO_APPS, LauncherMode::ConfirmRemove, 300, 165, "ConfirmRemove Mail"},
              }) {
-            d.window(l.window).dpi = dpi;
             d.files[PATH] = c.webapps;
             d.shell_opens.clear();
             l.state.catalogue_thread = {};
             l.state.items = apps::read_web_apps(c.webapps);
             l.state.items.push_back({apps::ItemKind::EditWebApps, std::nullopt, "Edit web apps"});
-            launcher::show_launcher(d, l, {0, 0, 1920, 1040});
+            launcher::show_launcher(d, l, dpi == 96 ? FIRST_WORK : SECOND_WORK);
             if (c.mode == LauncherMode::ConfirmRemove) launcher::ask_removal(l.state, 0);
             if (c.mode == LauncherMode::AddWebApp) launcher::set_mode(l.state, c.mode);
 
@@ -260,19 +261,19 @@ TEST_F(Launcher, ClicksLandOnWhatWasDrawnThereAtEveryDpi) {
 
 TEST_F(Launcher, TheMouseIsTrackedOnceUntilItLeaves) {
     launcher::toggle_launcher(d, l);
-    const std::string redraw = "invalidate " + win::format_hwnd(l.window);
-    const auto redraws = count_calls(redraw);
+    auto redraws = [&] { return std::count(d.invalidated.begin(), d.invalidated.end(), l.window); };
+    const auto shown = redraws();
     launcher::on_mouse_move(d, l, 90, 525);  // tile 0 at 144 DPI
     launcher::on_mouse_move(d, l, 91, 525);
     EXPECT_EQ(d.tracked.size(), 1u);
-    EXPECT_EQ(count_calls(redraw), redraws + 1);
+    EXPECT_EQ(redraws(), shown + 1);
     EXPECT_EQ(l.state.hovered_tile, 0u);
     launcher::on_mouse_leave(d, l);
-    EXPECT_EQ(count_calls(redraw), redraws + 2);
+    EXPECT_EQ(redraws(), shown + 2);
     EXPECT_FALSE(l.state.hovered_tile);
     launcher::on_mouse_move(d, l, 10, 10);
     EXPECT_EQ(d.tracked.size(), 2u);
-    EXPECT_EQ(count_calls(redraw), redraws + 2);
+    EXPECT_EQ(redraws(), shown + 2);
 }
 
 }  // namespace

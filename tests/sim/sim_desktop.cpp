@@ -51,9 +51,10 @@ std::string error_message(std::uint32_t code) {
 
 win::Error make_error(std::uint32_t code) { return win::Error{code, error_message(code)}; }
 
-win::Hmonitor Desktop::add_monitor(win::Rect bounds, win::Rect work, bool primary) {
+win::Hmonitor Desktop::add_monitor(win::Rect bounds, win::Rect work, bool primary, std::uint32_t dpi) {
     win::WorkArea m{win::Hmonitor{next_monitor_++}, work, bounds, primary};
     monitors_.push_back(m);
+    monitor_dpi_[m.handle.value] = dpi;
     return m.handle;
 }
 
@@ -237,12 +238,10 @@ bool Desktop::show_window(win::Hwnd h, int cmd) {
     } else if (cmd == win::SHOW_MINIMIZED) {
         if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
         w->minimized = true;
-    } else if (cmd == win::SHOW_HIDE) {
-        w->visible = false;
-        if (foreground == h) change_foreground(win::Hwnd{});
-        return was_visible;
     }
-    w->visible = true;
+    w->visible = cmd != win::SHOW_HIDE;
+    // Hiding the active window activates another one.
+    if (cmd == win::SHOW_HIDE && foreground == h) change_foreground(win::Hwnd{});
     return was_visible;
 }
 
@@ -283,6 +282,22 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
 
 win::Hwnd Desktop::foreground_window() { return foreground; }
 
+win::Status Desktop::set_window_pos_topmost(win::Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width,
+                                            std::int32_t height, std::uint32_t flags) {
+    auto status = set_window_pos(h, x, y, width, height, flags);
+    if (!status) return status;
+    find(h)->topmost = true;
+    if (flags & win::POS_SHOWWINDOW) find(h)->visible = true;
+    return status;
+}
+
+std::uint32_t Desktop::dpi_for_window(win::Hwnd h) {
+    if (!find(h)) return 0;
+    return monitor_dpi_[monitor_from_window(h, win::MonitorDefault::ToNearest).value];
+}
+
+void Desktop::invalidate_window(win::Hwnd h) { invalidated.push_back(h); }
+
 bool Desktop::set_foreground_window(win::Hwnd h) {
     calls.push_back("set_foreground_window " + win::format_hwnd(h));
     if (foreground_refused || !find(h)) return false;
@@ -296,25 +311,10 @@ void Desktop::change_foreground(win::Hwnd h) {
     if (before && before != h && on_deactivate) on_deactivate(*this, before);
 }
 
-win::Status Desktop::set_window_pos_topmost(win::Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width,
-                                            std::int32_t height, std::uint32_t flags) {
-    topmost.push_back(h);
-    auto status = set_window_pos(h, x, y, width, height, flags);
-    if (status && (flags & win::POS_SHOWWINDOW)) find(h)->visible = true;
-    return status;
-}
-
-std::uint32_t Desktop::window_dpi(win::Hwnd h) {
-    auto* w = find(h);
-    return w ? w->dpi : 0;
-}
-
 void Desktop::set_focus(win::Hwnd h) {
     calls.push_back("set_focus " + win::format_hwnd(h));
     if (find(h)) focus = h;
 }
-
-void Desktop::invalidate(win::Hwnd h) { calls.push_back("invalidate " + win::format_hwnd(h)); }
 
 void Desktop::track_mouse_leave(win::Hwnd h) { tracked.push_back(h); }
 

@@ -40,6 +40,7 @@ struct Window {
     bool maximized = false;
     bool cloaked = false;
     bool hung = false;
+    bool topmost = false;                // placed in the topmost band by SetWindowPos
     win::Rect rect{100, 100, 800, 600};  // the raw window rectangle
     // Nothing: the Desktop Window Manager gives no frame (as under Wine).
     std::optional<Insets> frame_insets = Insets{};
@@ -58,9 +59,6 @@ struct Window {
     // SetWindowPlacement fails without an error code, as Wine's does for a
     // window of another process.
     bool placement_refused = false;
-
-    // --- The program's own windows ------------------------------------------
-    std::uint32_t dpi = 96;  // of the window's monitor
 };
 
 struct Move {
@@ -84,7 +82,7 @@ class Desktop : public win::Platform {
   public:
     // --- Building the scene --------------------------------------------------
     // Adds a monitor; a zero handle gets the next free one.
-    win::Hmonitor add_monitor(win::Rect bounds, win::Rect work, bool primary = false);
+    win::Hmonitor add_monitor(win::Rect bounds, win::Rect work, bool primary = false, std::uint32_t dpi = 96);
     // Adds a window on top of the Z order and returns its handle.
     win::Hwnd add_window(Window w);
     Window& window(win::Hwnd h);
@@ -140,6 +138,12 @@ class Desktop : public win::Platform {
     win::Status set_window_placement(win::Hwnd, const win::WindowPlacement&) override;
     win::Hwnd foreground_window() override;
     bool set_foreground_window(win::Hwnd) override;
+    win::Status set_window_pos_topmost(win::Hwnd, std::int32_t x, std::int32_t y, std::int32_t width,
+                                       std::int32_t height, std::uint32_t flags) override;
+    // The DPI of the monitor that holds most of the window, as with per-monitor awareness.
+    std::uint32_t dpi_for_window(win::Hwnd) override;
+    void invalidate_window(win::Hwnd) override;
+    std::vector<win::Hwnd> invalidated;
     std::vector<win::WorkArea> enum_monitors() override;
     std::optional<win::WorkArea> monitor_info(win::Hmonitor) override;
     std::uint32_t send_input(const std::vector<win::KeyInput>&) override;
@@ -180,16 +184,11 @@ class Desktop : public win::Platform {
     // Without a compositor (as under Wine) every attribute is refused.
     bool dwm_available = true;
 
-    // --- The program's own windows -------------------------------------------------
-    win::Status set_window_pos_topmost(win::Hwnd, std::int32_t x, std::int32_t y, std::int32_t width,
-                                       std::int32_t height, std::uint32_t flags) override;
-    std::uint32_t window_dpi(win::Hwnd) override;
+    // --- Focus and the mouse ----------------------------------------------------------
     void set_focus(win::Hwnd) override;
-    void invalidate(win::Hwnd) override;
     void track_mouse_leave(win::Hwnd) override;
 
     win::Hwnd focus;
-    std::vector<win::Hwnd> topmost;  // windows placed with set_window_pos_topmost, in call order
     std::vector<win::Hwnd> tracked;  // track_mouse_leave calls
     // Called as WM_ACTIVATE(WA_INACTIVE) would be, from inside the call that
     // took the foreground away from a window (hiding it, or another window
@@ -255,6 +254,7 @@ class Desktop : public win::Platform {
     std::optional<win::Rect> work_area_for(const Window& w);
     std::vector<Window> windows_;  // Z order, topmost first
     std::vector<win::WorkArea> monitors_;
+    std::map<std::uint64_t, std::uint32_t> monitor_dpi_;
     std::map<std::uint32_t, std::u16string> processes_;
     std::uint64_t next_hwnd_ = 0x10010;
     std::uint64_t next_monitor_ = 0x10001;

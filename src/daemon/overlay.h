@@ -1,0 +1,31 @@
+// The shortcut overlay: the panel that lists every shortcut while the Windows
+// key is held. What it draws and where it goes are decided here; the window
+// itself and its paint cycle live in overlay_win32.
+#pragma once
+
+#include <cstdint>
+
+#include "launcher/paint.h"
+#include "win/platform.h"
+
+namespace quilt_daemon {
+
+// Design size in 96-DPI units; the window is made 560 x 726 physical pixels
+// and resized for its monitor's DPI on every show.
+inline constexpr std::int32_t OVERLAY_WIDTH = 560;
+inline constexpr std::int32_t OVERLAY_HEIGHT = 726;
+
+// Headings 12 px semibold, descriptions 15 px regular, key caps 13 px semibold.
+inline constexpr launcher::FontSet OVERLAY_FONTS{{12, true}, {15, false}, {13, true}};
+
+// Draws the logo, the title line, the separator and every section of the
+// shortcut list into a client area of the window's DPI.
+void paint_overlay(launcher::Painter& painter, launcher::PixelRect client);
+
+// Centres the overlay on the work area of the foreground window's monitor at
+// that monitor's DPI and shows it without taking the focus. A null window
+// (the overlay could not be made) does nothing.
+void show_overlay_window(win::Platform& p, win::Hwnd overlay);
+void hide_overlay_window(win::Platform& p, win::Hwnd overlay);
+
+}  // namespace quilt_daemon

@@ -1,0 +1,75 @@
+#include "launcher/paint.h"
+
+#include <utility>
+
+namespace launcher {
+
+RoundedBox rounded_box(PixelRect rect, std::int32_t radius) {
+    return RoundedBox{static_cast<float>(rect.left) + 0.5f, static_cast<float>(rect.top) + 0.5f,
+                      static_cast<float>(rect.right - rect.left - 1), static_cast<float>(rect.bottom - rect.top - 1),
+                      static_cast<float>(radius)};
+}
+
+std::int32_t text_width(Painter& painter, FontSlot font, std::string_view text) {
+    return text.empty() ? 0 : painter.measure(font, text);
+}
+
+void fill_rect(Painter& painter, PixelRect rect, Colour colour) { painter.list.ops.push_back(RectFill{rect, colour}); }
+
+void draw_text(Painter& painter, FontSlot font, std::string_view text, Colour colour, TextFormat format,
+               PixelRect rect) {
+    if (text.empty()) return;
+    painter.list.ops.push_back(TextRun{std::string(text), colour, font, format, rect, 0});
+}
+
+void draw_spaced_heading(Painter& painter, std::string_view text, TextFormat format, PixelRect rect) {
+    if (text.empty()) return;
+    const auto extra = static_cast<std::int32_t>(painter.dpi) * 2 / 96;
+    painter.list.ops.push_back(TextRun{std::string(text), COLOR_MUTED, FontSlot::Heading, format, rect, extra});
+}
+
+void draw_chip(Painter& painter, PixelRect rect, std::int32_t radius) {
+    painter.list.ops.push_back(Chip{rect, radius});
+}
+
+void fill_rounded(Painter& painter, RoundedBox box, Colour colour) {
+    painter.list.ops.push_back(RoundedFill{box, colour});
+}
+
+void outline_rounded(Painter& painter, RoundedBox box, Colour colour) {
+    painter.list.ops.push_back(RoundedOutline{box, colour});
+}
+
+void draw_logo(Painter& painter, std::int32_t x, std::int32_t y, std::int32_t size) {
+    painter.list.ops.push_back(Logo{x, y, size});
+}
+
+void draw_image(Painter& painter, std::string key, PixelRect rect) {
+    painter.list.ops.push_back(Image{std::move(key), rect});
+}
+
+std::array<LogoPart, 5> logo_parts(std::int32_t x, std::int32_t y, std::int32_t size) {
+    // The logo's grid is 32 x 32 units: a tiled layout in miniature.
+    struct Unit {
+        float x, y, w, h, r;
+        Colour colour;
+    };
+    static constexpr std::array<Unit, 5> units{{
+        {0, 0, 32, 32, 6, COLOR_LOGO_DARK},
+        {4, 4, 10, 24, 1, COLOR_LOGO_LIGHT},
+        {16, 4, 12, 14, 1, COLOR_LOGO_LIGHT},
+        {16, 20, 6, 8, 1, COLOR_LOGO_LIGHT},
+        {24, 20, 4, 8, 1, COLOR_ACCENT},
+    }};
+    const float s = static_cast<float>(size) / 32.0f;
+    const auto fx = static_cast<float>(x);
+    const auto fy = static_cast<float>(y);
+    std::array<LogoPart, 5> parts{};
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const Unit& u = units[i];
+        parts[i] = LogoPart{RoundedBox{fx + u.x * s, fy + u.y * s, u.w * s, u.h * s, u.r * s}, u.colour};
+    }
+    return parts;
+}
+
+}  // namespace launcher
