@@ -8,7 +8,10 @@
 #include "daemon/keyboard_hook_win32.h"
 #include "daemon/lifecycle.h"
 #include "daemon/main_loop.h"
+#include "daemon/overlay.h"
+#include "daemon/overlay_win32.h"
 #include "daemon/tray_win32.h"
+#include "launcher/paint_win32.h"
 #include "layout/layout_state.h"
 #include "win/handle_win32.h"
 
@@ -81,6 +84,9 @@ int run_daemon(win::Win32Platform& p) {
     }
     p.write_out(start_text());
 
+    launcher::start_gdiplus();
+    const win::Hwnd overlay = overlay_or_report(p, create_overlay_window(p));
+
     std::optional<Tray> tray = create_tray(p, g_state);
     // After a double-click the console is ours alone; with a tray icon to stop
     // the daemon it can go. Without one, Ctrl+C in it is the way to stop.
@@ -91,7 +97,11 @@ int run_daemon(win::Win32Platform& p) {
     (void)p.open_desktop_manager();  // absent (as under Wine): desktop ids stay zero
     bool first_pass = true;
     layout::DaemonContext ctx{state, border, first_pass, g_state};
-    const EventSinks sinks;
+    EventSinks sinks;
+    if (overlay) {
+        sinks.show_overlay = [&] { show_overlay_window(p, overlay); };
+        sinks.hide_overlay = [&] { hide_overlay_window(p, overlay); };
+    }
     handle_event(p, ctx, sinks, DaemonEvent::retile());
 
     g_state.main_thread_id = GetCurrentThreadId();

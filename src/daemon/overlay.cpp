@@ -95,4 +95,10 @@ void hide_overlay_window(win::Platform& p, win::Hwnd overlay) {
     if (overlay) p.show_window(overlay, win::SHOW_HIDE);
 }
 
+win::Hwnd overlay_or_report(win::Platform& p, const win::Result<win::Hwnd>& made) {
+    if (made) return made.value();
+    p.write_err("The shortcut list is unavailable: " + made.error().message + "\n");
+    return win::Hwnd{};
+}
+
 }  // namespace quilt_daemon

@@ -28,4 +28,8 @@ void paint_overlay(launcher::Painter& painter, launcher::PixelRect client);
 void show_overlay_window(win::Platform& p, win::Hwnd overlay);
 void hide_overlay_window(win::Platform& p, win::Hwnd overlay);
 
+// The overlay window that start-up made, or a null handle after one line on
+// standard error: the daemon runs on without the list.
+win::Hwnd overlay_or_report(win::Platform& p, const win::Result<win::Hwnd>& made);
+
 }  // namespace quilt_daemon

@@ -15,6 +15,12 @@
 #include <variant>
 #include <vector>
 
+// <windows.h> names a system colour index COLOR_BACKGROUND. Files that use
+// both include <windows.h> first, and the palette's name wins.
+#ifdef COLOR_BACKGROUND
+#undef COLOR_BACKGROUND
+#endif
+
 namespace launcher {
 
 // A Windows COLORREF, 0x00BBGGRR.

@@ -139,13 +139,18 @@ TEST(Overlay, ShowCentresOnTheForegroundMonitorAtItsDpiWithoutTakingFocus) {
     }
 }
 
-TEST(Overlay, WithoutAWindowShowAndHideDoNothing) {
+TEST(Overlay, WithoutAWindowTheDaemonSaysSoAndShowAndHideDoNothing) {
     sim::Desktop d;
     d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
-    quilt_daemon::show_overlay_window(d, win::Hwnd{});
-    quilt_daemon::hide_overlay_window(d, win::Hwnd{});
+    const auto overlay = quilt_daemon::overlay_or_report(d, win::Error{0, "could not register a window class"});
+    EXPECT_EQ(d.err, "The shortcut list is unavailable: could not register a window class\n");
+    quilt_daemon::show_overlay_window(d, overlay);
+    quilt_daemon::hide_overlay_window(d, overlay);
     EXPECT_TRUE(d.calls.empty());
     EXPECT_TRUE(d.invalidated.empty());
+    d.err.clear();
+    EXPECT_EQ(quilt_daemon::overlay_or_report(d, win::Hwnd{0x50}), win::Hwnd{0x50});
+    EXPECT_EQ(d.err, "");
 }
 
 }  // namespace
