@@ -11,6 +11,7 @@
 #include "daemon/overlay.h"
 #include "daemon/overlay_win32.h"
 #include "daemon/tray_win32.h"
+#include "launcher/launcher_win32.h"
 #include "launcher/paint_win32.h"
 #include "layout/layout_state.h"
 #include "win/handle_win32.h"
@@ -86,6 +87,8 @@ int run_daemon(win::Win32Platform& p) {
 
     launcher::start_gdiplus();
     const win::Hwnd overlay = overlay_or_report(p, create_overlay_window(p));
+    launcher::LauncherWindow launcher_window{p, {}};
+    launcher::start_launcher(p, launcher_window.launcher, launcher::create_launcher_window(launcher_window));
 
     std::optional<Tray> tray = create_tray(p, g_state);
     // After a double-click the console is ours alone; with a tray icon to stop
@@ -101,6 +104,9 @@ int run_daemon(win::Win32Platform& p) {
     if (overlay) {
         sinks.show_overlay = [&] { show_overlay_window(p, overlay); };
         sinks.hide_overlay = [&] { hide_overlay_window(p, overlay); };
+    }
+    if (launcher_window.launcher.window) {
+        sinks.toggle_launcher = [&] { launcher::toggle_launcher(p, launcher_window.launcher); };
     }
     handle_event(p, ctx, sinks, DaemonEvent::retile());
 

@@ -26,6 +26,16 @@ void remove_item(LauncherState& state, const apps::LauncherItem& item) {
 
 }  // namespace
 
+void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win::Hwnd>& made) {
+    if (!made) {
+        p.write_err("The launcher is unavailable: " + made.error().message + "\n");
+        return;
+    }
+    launcher.window = made.value();
+    launcher.catalogue_platform = &p;
+    start_catalogue_refresh(launcher.state, p);
+}
+
 void show_launcher(win::Platform& p, Launcher& launcher, const win::Rect& work_area) {
     LauncherState& state = launcher.state;
     state.previous_window = p.foreground_window();

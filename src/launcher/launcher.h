@@ -27,6 +27,11 @@ struct Launcher {
     win::Platform* catalogue_platform = nullptr;
 };
 
+// Takes the window that start-up made, and starts the first catalogue
+// thread; without a window the launcher stays off and the reason is written
+// to standard error.
+void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win::Hwnd>& made);
+
 // Adopts the newest catalogue, centres the window on the work area at the
 // DPI of that monitor, and gives it the foreground and the keyboard focus.
 void show_launcher(win::Platform& p, Launcher& launcher, const win::Rect& work_area);

@@ -92,6 +92,20 @@ TEST_F(Launcher, ShowsCentredOnTheForegroundMonitorAtItsDpiWithTheFocus) {
     EXPECT_EQ(l.state.tiles.size(), 2u);
 }
 
+TEST_F(Launcher, AWindowThatCouldNotBeMadeIsReportedAndLeavesTheLauncherOff) {
+    launcher::Launcher off;
+    launcher::start_launcher(d, off, win::Error{0, "could not register a window class"});
+    EXPECT_EQ(d.err, "The launcher is unavailable: could not register a window class\n");
+    EXPECT_FALSE(off.window);
+    EXPECT_FALSE(off.state.catalogue_thread.valid());
+
+    launcher::Launcher on;
+    launcher::start_launcher(d, on, l.window);
+    EXPECT_EQ(on.window, l.window);
+    EXPECT_TRUE(on.state.catalogue_thread.valid());  // the first catalogue, read at start-up
+    on.state.catalogue_thread.wait();
+}
+
 TEST_F(Launcher, WithoutItsWindowTheToggleDoesNothing) {
     l.window = win::Hwnd{};
     launcher::toggle_launcher(d, l);
