@@ -157,9 +157,8 @@ struct Image {
 
 using PaintOp = std::variant<RectFill, TextRun, Chip, RoundedFill, RoundedOutline, Logo, Image>;
 
-// Everything one paint draws, in order, with the fonts it needs.
+// Everything one paint draws, in order.
 struct DisplayList {
-    FontSet fonts;
     std::vector<PaintOp> ops;
 };
 
