@@ -26,7 +26,7 @@ void BM_LauncherDisplayList(benchmark::State& state) {
     };
     std::size_t ops = 0;
     for (auto _ : state) {
-        launcher::Painter painter{dpi, measure, {launcher::LAUNCHER_FONTS, {}}};
+        launcher::Painter painter{dpi, measure, {}};
         launcher::paint_launcher(painter, s);
         ops = painter.list.ops.size();
         benchmark::DoNotOptimize(painter.list.ops.data());

@@ -49,25 +49,15 @@ void draw_image(Painter& painter, std::string key, PixelRect rect) {
 }
 
 std::array<LogoPart, 5> logo_parts(std::int32_t x, std::int32_t y, std::int32_t size) {
-    // The logo's grid is 32 x 32 units: a tiled layout in miniature.
-    struct Unit {
-        float x, y, w, h, r;
-        Colour colour;
+    const float s = static_cast<float>(size) / static_cast<float>(LOGO_GRID);
+    auto at = [s](std::int32_t origin, std::int32_t units) {
+        return static_cast<float>(origin) + static_cast<float>(units) * s;
     };
-    static constexpr std::array<Unit, 5> units{{
-        {0, 0, 32, 32, 6, COLOR_LOGO_DARK},
-        {4, 4, 10, 24, 1, COLOR_LOGO_LIGHT},
-        {16, 4, 12, 14, 1, COLOR_LOGO_LIGHT},
-        {16, 20, 6, 8, 1, COLOR_LOGO_LIGHT},
-        {24, 20, 4, 8, 1, COLOR_ACCENT},
-    }};
-    const float s = static_cast<float>(size) / 32.0f;
-    const auto fx = static_cast<float>(x);
-    const auto fy = static_cast<float>(y);
+    auto len = [s](std::int32_t units) { return static_cast<float>(units) * s; };
     std::array<LogoPart, 5> parts{};
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const Unit& u = units[i];
-        parts[i] = LogoPart{RoundedBox{fx + u.x * s, fy + u.y * s, u.w * s, u.h * s, u.r * s}, u.colour};
+    for (std::size_t i = 0; i < LOGO_UNITS.size(); ++i) {
+        const LogoUnit& u = LOGO_UNITS[i];
+        parts[i] = LogoPart{RoundedBox{at(x, u.x), at(y, u.y), len(u.width), len(u.height), len(u.radius)}, u.colour};
     }
     return parts;
 }

@@ -157,9 +157,8 @@ struct Image {
 
 using PaintOp = std::variant<RectFill, TextRun, Chip, RoundedFill, RoundedOutline, Logo, Image>;
 
-// Everything one paint draws, in order, with the fonts it needs.
+// Everything one paint draws, in order.
 struct DisplayList {
-    FontSet fonts;
     std::vector<PaintOp> ops;
 };
 
@@ -190,8 +189,24 @@ void outline_rounded(Painter& painter, RoundedBox box, Colour colour);
 void draw_logo(Painter& painter, std::int32_t x, std::int32_t y, std::int32_t size);
 void draw_image(Painter& painter, std::string key, PixelRect rect);
 
+// The logo on its 32 x 32 unit grid, back to front: a dark rounded square
+// with a tiled layout in miniature on it. The executable's icon
+// (tools/icon) is drawn from the same table.
+struct LogoUnit {
+    std::int32_t x, y, width, height, radius;
+    Colour colour;
+};
+inline constexpr std::int32_t LOGO_GRID = 32;
+inline constexpr std::array<LogoUnit, 5> LOGO_UNITS{{
+    {0, 0, 32, 32, 6, COLOR_LOGO_DARK},    // square
+    {4, 4, 10, 24, 1, COLOR_LOGO_LIGHT},   // tall left tile
+    {16, 4, 12, 14, 1, COLOR_LOGO_LIGHT},  // upper right tile
+    {16, 20, 6, 8, 1, COLOR_LOGO_LIGHT},   // lower middle tile
+    {24, 20, 4, 8, 1, COLOR_ACCENT},       // lower right tile
+}};
+
 // The logo's five rounded parts at (x, y) in a size x size square, in
-// drawing order: the dark square, then its four tiles.
+// drawing order.
 struct LogoPart {
     RoundedBox box;
     Colour colour = 0;

@@ -216,7 +216,7 @@ LRESULT paint_window(HWND window, const FontSet& font_set, const PaintContent& c
                                               static_cast<int>(wide.size()), &size);
                         return static_cast<std::int32_t>(size.cx);
                     },
-                    DisplayList{font_set, {}}};
+                    {}};
     const PixelRect area{client.left, client.top, client.right, client.bottom};
     fill_rect(painter, area, COLOR_BACKGROUND);
     content(painter, area);

@@ -6,25 +6,31 @@
 #include <cstddef>
 #include <string_view>
 
+#include "launcher/paint.h"
+
 namespace icon {
 
 namespace {
 
-// The logo on its 32 x 32 unit grid, back to front: a dark rounded square
-// with a tiled layout in miniature on it.
+// The logo's parts as the program's own windows draw them.
 struct Part {
     std::int64_t ux, uy, uw, uh, ur;
     Rgba colour;
 };
-constexpr Part PARTS[] = {
-    {0, 0, 32, 32, 6, LOGO_DARK},    // square
-    {4, 4, 10, 24, 1, LOGO_LIGHT},   // tall left tile
-    {16, 4, 12, 14, 1, LOGO_LIGHT},  // upper right tile
-    {16, 20, 6, 8, 1, LOGO_LIGHT},   // lower middle tile
-    {24, 20, 4, 8, 1, LOGO_ACCENT},  // lower right tile
-};
+constexpr Rgba opaque(launcher::Colour c) {
+    return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
+            static_cast<std::uint8_t>((c >> 16) & 0xFF), 255};
+}
+constexpr auto PARTS = [] {
+    std::array<Part, launcher::LOGO_UNITS.size()> parts{};
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const auto& u = launcher::LOGO_UNITS[i];
+        parts[i] = Part{u.x, u.y, u.width, u.height, u.radius, opaque(u.colour)};
+    }
+    return parts;
+}();
 constexpr int PART_COUNT = static_cast<int>(std::size(PARTS));
-constexpr std::int64_t GRID_UNITS = 32;
+constexpr std::int64_t GRID_UNITS = launcher::LOGO_GRID;
 constexpr int SAMPLES = 16;  // per pixel along each axis
 
 std::int64_t isqrt(std::int64_t v) {
