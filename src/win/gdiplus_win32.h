@@ -1,0 +1,23 @@
+// GDI+ images behind the core's opaque handles. Only the flat API is used;
+// the C++ wrapper classes would throw away error codes.
+#pragma once
+
+#include <windows.h>
+
+#include <gdiplus.h>
+
+#include <cstdint>
+
+#include "win/types.h"
+
+namespace win {
+
+inline Gdiplus::GpImage* to_image(ImageHandle h) {
+    return reinterpret_cast<Gdiplus::GpImage*>(static_cast<std::uintptr_t>(h.value));
+}
+
+inline ImageHandle from_image(Gdiplus::GpImage* image) {
+    return ImageHandle{static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(image))};
+}
+
+}  // namespace win
