@@ -43,24 +43,13 @@ DibInfo describe(HBITMAP bitmap) {
 
 }  // namespace
 
-IconLoad load_shell_item_icon(std::u16string_view parsing_name) {
-    const std::wstring name(parsing_name.begin(), parsing_name.end());
-    IShellItemImageFactory* raw = nullptr;
-    if (FAILED(SHCreateItemFromParsingName(name.c_str(), nullptr, IID_IShellItemImageFactory,
-                                           reinterpret_cast<void**>(&raw))) ||
-        !raw) {
-        return {};
-    }
-    const ImageFactory factory(raw);
-
+IconLoad load_bitmap_icon(const std::function<HBITMAP(std::int32_t size)>& bitmap_at) {
     std::vector<Bitmap> bitmaps;
     std::vector<DibInfo> infos;
     std::vector<BitmapVerdict> verdicts;
     for (const std::int32_t size : APP_ICON_SIZES) {
-        HBITMAP bitmap = nullptr;
-        if (FAILED(factory->GetImage(SIZE{size, size}, SIIGBF_ICONONLY, &bitmap))) bitmap = nullptr;
-        bitmaps.emplace_back(bitmap);
-        infos.push_back(bitmap ? describe(bitmap) : DibInfo{});
+        bitmaps.emplace_back(bitmap_at(size));
+        infos.push_back(bitmaps.back() ? describe(bitmaps.back().get()) : DibInfo{});
         verdicts.push_back(judge_bitmap(infos.back()));
         if (verdicts.back() == BitmapVerdict::Picture) break;
     }
@@ -78,6 +67,22 @@ IconLoad load_shell_item_icon(std::u16string_view parsing_name) {
     if (status != Gdiplus::Ok || !image) return {};
     (void)bitmaps[*taken].release();
     return {true, win::from_image(image)};
+}
+
+IconLoad load_shell_item_icon(std::u16string_view parsing_name) {
+    const std::wstring name(parsing_name.begin(), parsing_name.end());
+    IShellItemImageFactory* raw = nullptr;
+    if (FAILED(SHCreateItemFromParsingName(name.c_str(), nullptr, IID_IShellItemImageFactory,
+                                           reinterpret_cast<void**>(&raw))) ||
+        !raw) {
+        return {};
+    }
+    const ImageFactory factory(raw);
+    return load_bitmap_icon([&factory](std::int32_t size) {
+        HBITMAP bitmap = nullptr;
+        if (FAILED(factory->GetImage(SIZE{size, size}, SIIGBF_ICONONLY, &bitmap))) return HBITMAP{};
+        return bitmap;
+    });
 }
 
 IconLoad load_app_icon(std::string_view app_id) {

@@ -2,7 +2,10 @@
 // work that the daemon starts the thread with.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +21,12 @@ IconLoad load_app_icon(std::string_view app_id);
 
 // The same for any shell parsing name ("shell:AppsFolder\{id}", a file path).
 IconLoad load_shell_item_icon(std::u16string_view parsing_name);
+
+// The choice among one item's bitmaps and its GDI+ image: `bitmap_at` gives
+// the bitmap of each size in APP_ICON_SIZES (null when there is none) until
+// one is a picture. Every bitmap given is owned here; the one taken lives on
+// under the image.
+IconLoad load_bitmap_icon(const std::function<HBITMAP(std::int32_t size)>& bitmap_at);
 
 // COM for the shell, both loaders, and `message` posted to the launcher
 // window after each result. GDI+ must be started before the thread is.

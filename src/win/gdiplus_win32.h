@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// GDI+'s headers use PROPID and IStream without including their own.
+#include <objidl.h>
+
 #include <gdiplus.h>
 
 #include <cstdint>
