@@ -29,7 +29,8 @@ IconLoad load_shell_item_icon(std::u16string_view parsing_name);
 IconLoad load_bitmap_icon(const std::function<HBITMAP(std::int32_t size)>& bitmap_at);
 
 // COM for the shell, both loaders, and `message` posted to the launcher
-// window after each result. GDI+ must be started before the thread is.
+// window after each result. GDI+ must be started before the thread is, and
+// the platform must outlive the thread (the daemon's lives for the process).
 IconWork icon_thread_work(win::Platform& platform, win::Hwnd launcher, std::uint32_t message);
 
 }  // namespace icons
