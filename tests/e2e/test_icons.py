@@ -83,11 +83,10 @@ def cache(wine, sites):
     (line,) = probe(wine, sites, "cache")
     windows_path = line[len("cache "):]
     assert windows_path.lower().endswith(r"\appdata\local\quilt\icons"), windows_path
-    assert windows_path[:3].upper() == "C:\\"
-    path = wine.prefix / "drive_c" / windows_path[3:].replace("\\", "/")
-    shutil.rmtree(path.parent, ignore_errors=True)
+    path = wine.windows_to_unix(windows_path)
+    shutil.rmtree(path, ignore_errors=True)
     yield path
-    shutil.rmtree(path.parent, ignore_errors=True)
+    shutil.rmtree(path, ignore_errors=True)
 
 
 def image(tmp_path, name, size, colour):

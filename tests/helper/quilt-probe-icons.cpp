@@ -25,6 +25,7 @@
 
 #include "icons/icon_loaders_win32.h"
 #include "icons/site_icon.h"
+#include "probe_commands.h"
 #include "win/gdiplus_win32.h"
 #include "win/handle_win32.h"
 #include "win/platform_win32.h"
@@ -48,17 +49,6 @@ class LoopbackPlatform : public win::Win32Platform {
   private:
     std::string port_;
 };
-
-std::vector<std::string> split_tabs(const std::string& line) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const auto tab = line.find('\t', start);
-        parts.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) return parts;
-        start = tab + 1;
-    }
-}
 
 std::string describe(const char* what, const icons::IconLoad& load) {
     if (!load.found) return std::string(what) + " none\n";
@@ -190,14 +180,6 @@ void run(LoopbackPlatform& platform, const std::string& line) {
     }
 }
 
-std::string read_all_input() {
-    std::string data;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buf, sizeof buf, &got, nullptr) && got > 0) data.append(buf, got);
-    return data;
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -208,15 +190,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr) != Gdiplus::Ok) return 3;
     LoopbackPlatform platform(__argv[1]);
     platform.com_initialize_apartment();
-    const std::string input_text = read_all_input();
-    std::size_t start = 0;
-    while (start < input_text.size()) {
-        auto end = input_text.find('\n', start);
-        if (end == std::string::npos) end = input_text.size();
-        std::string line = input_text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) run(platform, line);
-        start = end + 1;
-    }
+    for_each_command([&](const std::string& line) { run(platform, line); });
     return 0;
 }
