@@ -39,7 +39,7 @@ struct IconChoice {
     friend bool operator==(const IconChoice&, const IconChoice&) = default;
 };
 
-// Notes a returned request as asked for.
+// The key of a returned request is noted as asked for: it is never returned again.
 IconChoice choose_icon(IconBook& book, const apps::LauncherItem& item);
 
 // Files the icon thread's results by key; whether any arrived (then the

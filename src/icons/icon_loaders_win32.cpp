@@ -37,6 +37,8 @@ DibInfo describe(HBITMAP bitmap) {
     info.stride = dib.dsBm.bmWidthBytes;
     info.bits_per_pixel = dib.dsBm.bmBitsPixel;
     info.bits = static_cast<const std::uint8_t*>(dib.dsBm.bmBits);
+    // Wine reports a positive height for top-down sections too, so there
+    // every bitmap is taken as bottom-up.
     info.top_down = dib.dsBmih.biHeight < 0;
     return info;
 }

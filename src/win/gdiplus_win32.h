@@ -1,5 +1,5 @@
-// GDI+ images behind the core's opaque handles. Only the flat API is used;
-// the C++ wrapper classes would throw away error codes.
+// GDI+ images behind the core's opaque handles. Only the flat API is used:
+// an image is a plain pointer that crosses threads and outlives any scope.
 #pragma once
 
 #include <windows.h>

@@ -484,7 +484,6 @@ constexpr std::uint32_t GDIPLUS_FILE_NOT_FOUND = 10;
 
 win::Status Desktop::download_to_file(const std::string& url, const std::string& path) {
     calls.push_back("download " + url + " " + path);
-    downloads.push_back(url);
     auto it = served.find(url);
     if (it == served.end()) return win::Error{RESOURCE_NOT_FOUND, "The system cannot locate the resource specified."};
     if (!directories.count(parent_folder(path))) return make_error(win::ERR_PATH_NOT_FOUND);

@@ -231,9 +231,9 @@ class Desktop : public win::Platform {
     std::string error_text(std::uint32_t code) override;
 
     // --- Downloads and images --------------------------------------------------------
-    // What each address serves; an address not listed fails as an unreachable site does.
+    // What each address serves; an address not listed fails as an unreachable
+    // site does. Downloads are in `calls`.
     std::map<std::string, std::string> served;
-    std::vector<std::string> downloads;  // every address asked for, in order
     // File contents that decode, with their width; anything else fails to
     // decode, as an HTML page does.
     std::map<std::string, std::uint32_t> image_widths;
