@@ -22,6 +22,8 @@ t1=$(seconds)
 
 host_log=$(mktemp)
 build/host/host_tests 2>&1 | tee "$host_log" | grep -E '^\[  (FAILED|PASSED) |: Failure$|ERROR: .*Sanitizer|runtime error' ; host_rc=${PIPESTATUS[0]}
+tools/tsan.sh >/dev/null 2>&1; tsan_rc=$?
+[[ $tsan_rc -eq 0 ]] || echo "ThreadSanitizer: the icon thread's test failed (tools/tsan.sh)"
 t2=$(seconds)
 
 e2e_log=$(mktemp)
@@ -42,6 +44,7 @@ e2e_errors=$(grep -oP '[0-9]+(?= errors?)' <<<"$e2e_summary" || true)
 passed=$(( ${host_passed:-0} + ${e2e_passed:-0} ))
 failed=$(( ${host_failed:-0} + ${e2e_failed:-0} + ${e2e_errors:-0} ))
 if [[ $host_rc -ne 0 && $failed -eq 0 ]]; then failed=1; fi
+if [[ $tsan_rc -ne 0 ]]; then failed=$((failed + 1)); fi
 if [[ $e2e_rc -ne 0 && $failed -eq 0 ]]; then failed=1; fi
 echo "total: $passed passed, $failed failed"
-[[ $host_rc -eq 0 && $e2e_rc -eq 0 ]]
+[[ $host_rc -eq 0 && $tsan_rc -eq 0 && $e2e_rc -eq 0 ]]

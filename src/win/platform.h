@@ -86,6 +86,12 @@ struct ShellItemNames {
     friend bool operator==(const ShellItemNames&, const ShellItemNames&) = default;
 };
 
+// An image read from a file, with the width the decoder reported.
+struct LoadedImage {
+    ImageHandle image;
+    std::uint32_t width = 0;
+};
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -224,6 +230,16 @@ class Platform {
     virtual bool path_exists(const std::string& path) = 0;
     // The system's message text for an error code, trailing white space removed.
     virtual std::string error_text(std::uint32_t code) = 0;
+
+    // --- Downloads and images ------------------------------------------------------
+    // URLDownloadToFileW(NULL, url, path, 0, NULL); the error carries the HRESULT.
+    virtual Status download_to_file(const std::string& url, const std::string& path) = 0;
+    // GdipLoadImageFromFile, then GdipGetImageWidth (a width of 0 when that
+    // call fails). An error when the load fails or gives no image; the caller
+    // owns the image it gets.
+    virtual Result<LoadedImage> load_image_file(const std::string& path) = 0;
+    // GdipDisposeImage.
+    virtual void dispose_image(ImageHandle) = 0;
 };
 
 inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;

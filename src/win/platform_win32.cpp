@@ -6,11 +6,13 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <urlmon.h>
 
 #include <cstring>
 #include <string>
 
 #include "apps/apps_folder_win32.h"
+#include "win/gdiplus_win32.h"
 #include "win/handle_win32.h"
 #include "win/text.h"
 
@@ -457,6 +459,29 @@ bool Win32Platform::path_exists(const std::string& path) {
 }
 
 std::string Win32Platform::error_text(std::uint32_t code) { return system_message(code); }
+
+// --- Downloads and images ----------------------------------------------------------
+
+Status Win32Platform::download_to_file(const std::string& url, const std::string& path) {
+    const HRESULT hr = URLDownloadToFileW(nullptr, wide(url).c_str(), wide(path).c_str(), 0, nullptr);
+    if (FAILED(hr)) return hresult_error(hr);
+    return success();
+}
+
+Result<LoadedImage> Win32Platform::load_image_file(const std::string& path) {
+    Gdiplus::GpImage* image = nullptr;
+    const Gdiplus::GpStatus status = Gdiplus::DllExports::GdipLoadImageFromFile(wide(path).c_str(), &image);
+    if (status != Gdiplus::Ok || !image) {
+        if (image) Gdiplus::DllExports::GdipDisposeImage(image);
+        // GDI+ statuses are not system error codes and have no message text.
+        return Error{static_cast<std::uint32_t>(status), "GDI+ status " + std::to_string(status)};
+    }
+    UINT width = 0;
+    if (Gdiplus::DllExports::GdipGetImageWidth(image, &width) != Gdiplus::Ok) width = 0;
+    return LoadedImage{from_image(image), width};
+}
+
+void Win32Platform::dispose_image(ImageHandle image) { Gdiplus::DllExports::GdipDisposeImage(to_image(image)); }
 
 // --- Virtual desktop manager --------------------------------------------------------
 

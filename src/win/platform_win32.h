@@ -82,6 +82,11 @@ class Win32Platform : public Platform {
     bool path_exists(const std::string& path) override;
     std::string error_text(std::uint32_t code) override;
 
+    // --- Downloads and images ------------------------------------------------------
+    Status download_to_file(const std::string& url, const std::string& path) override;
+    Result<LoadedImage> load_image_file(const std::string& path) override;
+    void dispose_image(ImageHandle) override;
+
     Win32Platform() = default;
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;

@@ -49,6 +49,14 @@ struct Hmonitor {
     friend bool operator==(const Hmonitor&, const Hmonitor&) = default;
 };
 
+// A decoded picture (a GDI+ image) that the program keeps or hands on. The
+// core only carries it; the platform makes and disposes of it.
+struct ImageHandle {
+    std::uint64_t value = 0;
+    explicit operator bool() const { return value != 0; }
+    friend bool operator==(const ImageHandle&, const ImageHandle&) = default;
+};
+
 // "0x" and lowercase hex without leading zeros: how every message and report
 // writes a window handle.
 std::string format_hwnd(Hwnd hwnd);

@@ -75,8 +75,7 @@ def list_file(wine):
     (line,) = probe(wine, "path")
     windows_path = line[len("path "):]
     assert windows_path.lower().endswith(r"\appdata\roaming\quilt\webapps.txt"), windows_path
-    assert windows_path[:3].upper() == "C:\\"
-    path = wine.prefix / "drive_c" / windows_path[3:].replace("\\", "/")
+    path = wine.windows_to_unix(windows_path)
     shutil.rmtree(path.parent, ignore_errors=True)
     yield path
     shutil.rmtree(path.parent, ignore_errors=True)

@@ -150,6 +150,11 @@ class WineDesktop:
     def unix_to_windows(self, path):
         return "Z:" + str(path).replace("/", "\\")
 
+    def windows_to_unix(self, path):
+        """The Linux path of a path on the prefix's C: drive."""
+        assert path[:3].upper() == "C:\\", path
+        return self.prefix / "drive_c" / path[3:].replace("\\", "/")
+
     def screenshot(self, path):
         subprocess.run(["import", "-display", self.display, "-window", "root", str(path)], check=True)
 

@@ -15,28 +15,10 @@
 #include "apps/launch.h"
 #include "apps/webapps_file.h"
 #include "launcher/state.h"
+#include "probe_commands.h"
 #include "win/platform_win32.h"
 
 namespace {
-
-std::vector<std::string> split_tabs(const std::string& line) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const auto tab = line.find('\t', start);
-        parts.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) return parts;
-        start = tab + 1;
-    }
-}
-
-std::string read_all_input() {
-    std::string data;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buf, sizeof buf, &got, nullptr) && got > 0) data.append(buf, got);
-    return data;
-}
 
 std::string status_line(const win::Status& s) {
     return s ? "ok\n" : "error " + std::to_string(s.error().code) + " " + s.error().message + "\n";
@@ -83,15 +65,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // As the daemon's main thread does: the shell runs in this apartment.
     platform.com_initialize_apartment();
     launcher::LauncherState state;
-    const std::string input = read_all_input();
-    std::size_t start = 0;
-    while (start < input.size()) {
-        auto end = input.find('\n', start);
-        if (end == std::string::npos) end = input.size();
-        std::string line = input.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) run(platform, state, line);
-        start = end + 1;
-    }
+    for_each_command([&](const std::string& line) { run(platform, state, line); });
     return 0;
 }

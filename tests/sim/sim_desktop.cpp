@@ -506,4 +506,37 @@ bool Desktop::path_exists(const std::string& path) { return files.count(path) ||
 
 std::string Desktop::error_text(std::uint32_t code) { return error_message(code); }
 
+// --- Downloads and images ----------------------------------------------------------------
+
+namespace {
+constexpr std::uint32_t RESOURCE_NOT_FOUND = 0x800C0005;  // INET_E_RESOURCE_NOT_FOUND
+constexpr std::uint32_t GDIPLUS_UNKNOWN_IMAGE_FORMAT = 13;
+constexpr std::uint32_t GDIPLUS_FILE_NOT_FOUND = 10;
+}  // namespace
+
+win::Status Desktop::download_to_file(const std::string& url, const std::string& path) {
+    calls.push_back("download " + url + " " + path);
+    auto it = served.find(url);
+    if (it == served.end()) return win::Error{RESOURCE_NOT_FOUND, "The system cannot locate the resource specified."};
+    if (!directories.count(parent_folder(path))) return make_error(win::ERR_PATH_NOT_FOUND);
+    files[path] = it->second;
+    return win::success();
+}
+
+win::Result<win::LoadedImage> Desktop::load_image_file(const std::string& path) {
+    calls.push_back("load_image " + path);
+    auto file = files.find(path);
+    if (file == files.end()) return win::Error{GDIPLUS_FILE_NOT_FOUND, "GDI+ status 10"};
+    auto width = image_widths.find(file->second);
+    if (width == image_widths.end()) return win::Error{GDIPLUS_UNKNOWN_IMAGE_FORMAT, "GDI+ status 13"};
+    const win::ImageHandle image{next_image++};
+    live_images.insert(image.value);
+    return win::LoadedImage{image, width->second};
+}
+
+void Desktop::dispose_image(win::ImageHandle image) {
+    calls.push_back("dispose_image");
+    if (!live_images.erase(image.value)) throw std::logic_error("disposing of an image that is not live");
+}
+
 }  // namespace sim

@@ -248,6 +248,20 @@ class Desktop : public win::Platform {
     bool path_exists(const std::string& path) override;
     std::string error_text(std::uint32_t code) override;
 
+    // --- Downloads and images --------------------------------------------------------
+    // What each address serves; an address not listed fails as an unreachable
+    // site does. Downloads are in `calls`.
+    std::map<std::string, std::string> served;
+    // File contents that decode, with their width; anything else fails to
+    // decode, as an HTML page does.
+    std::map<std::string, std::uint32_t> image_widths;
+    std::set<std::uint64_t> live_images;  // made and not yet disposed of
+    std::uint64_t next_image = 0x1000;
+
+    win::Status download_to_file(const std::string& url, const std::string& path) override;
+    win::Result<win::LoadedImage> load_image_file(const std::string& path) override;
+    void dispose_image(win::ImageHandle) override;
+
   private:
     Window* find(win::Hwnd h);
     void change_foreground(win::Hwnd h);
