@@ -5,7 +5,7 @@
 
 #include "apps/webapps_file.h"
 #include "text/unicode.h"
-#include "win/text.h"
+#include "text/utf8.h"
 
 namespace apps {
 namespace {
@@ -23,7 +23,7 @@ std::optional<std::string> strict_utf8(const std::optional<std::u16string>& text
             return std::nullopt;
         }
     }
-    return win::utf16_to_utf8(s);
+    return text::utf16_to_utf8(s);
 }
 
 std::string_view last_component(std::string_view id) {
@@ -90,7 +90,7 @@ std::vector<LauncherItem> build_catalogue(win::Platform& platform) {
         (void)platform.replace_file(path, WEBAPPS_HEADER);
     }
     std::vector<LauncherItem> catalogue;
-    if (auto data = platform.read_file(path); data && data.value() && win::is_valid_utf8(*data.value())) {
+    if (auto data = platform.read_file(path); data && data.value() && text::is_valid_utf8(*data.value())) {
         catalogue = read_web_apps(*data.value());
     }
 

@@ -1,7 +1,7 @@
 #include "apps/launch.h"
 
 #include "apps/webapps_file.h"
-#include "win/text.h"
+#include "text/utf8.h"
 
 namespace apps {
 
@@ -13,7 +13,7 @@ bool shell_open(win::Platform& platform, const std::string& file, const std::opt
 std::optional<std::string> default_browser_path(win::Platform& platform) {
     const auto found = platform.assoc_executable("https", "open");
     if (!found || found.value().empty()) return std::nullopt;
-    return win::utf16_to_utf8(found.value());
+    return text::utf16_to_utf8(found.value());
 }
 
 std::string_view file_stem(std::string_view path) {

@@ -7,8 +7,8 @@
 #include "cli/plan.h"
 #include "cli/report.h"
 #include "layout/saved_positions.h"
+#include "text/utf8.h"
 #include "win/classify.h"
-#include "win/text.h"
 #include "win/window_ops.h"
 
 namespace cli {
@@ -115,7 +115,7 @@ int run_program(win::Platform& p, std::u16string_view command_line, std::u16stri
         if (p.console_process_count() == 1) return run_daemon();
         return print_usage(p);
     }
-    const std::string word = win::utf16_to_utf8(args[1]);
+    const std::string word = text::utf16_to_utf8(args[1]);
     if (word == "run") return run_daemon();
     if (word == "tile") return command_tile(p);
     if (word == "untile") return command_untile(p);

@@ -4,7 +4,7 @@
 
 #include "apps/launch.h"
 #include "layout/virtual_desktops.h"
-#include "win/text.h"
+#include "text/utf8.h"
 #include "win/window_ops.h"
 
 namespace layout {
@@ -71,7 +71,7 @@ void swap_action(LayoutState& state, const std::vector<win::WorkArea>& monitors,
 
 void open_terminal(win::Platform& p) {
     std::optional<std::string> directory = p.get_env("USERPROFILE");
-    if (directory && !win::is_valid_utf8(*directory)) directory.reset();
+    if (directory && !text::is_valid_utf8(*directory)) directory.reset();
     if (!apps::shell_open(p, "wt.exe", std::string("-w new"), directory)) {
         p.write_err("Could not open Windows Terminal (wt.exe).\n");
     }

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "apps/apps_folder_win32.h"
+#include "text/utf8.h"
 #include "win/handle_win32.h"
-#include "win/text.h"
 
 namespace win {
 namespace {
@@ -24,7 +24,7 @@ Hmonitor from_monitor(HMONITOR m) { return Hmonitor{static_cast<std::uint64_t>(r
 Rect from_rect(const RECT& r) { return rect_from_ltrb(r.left, r.top, r.right, r.bottom); }
 
 std::wstring wide(std::string_view utf8) {
-    const std::u16string s = utf8_to_utf16(utf8);
+    const std::u16string s = text::utf8_to_utf16(utf8);
     return std::wstring(s.begin(), s.end());
 }
 
@@ -48,9 +48,9 @@ void write_stream(DWORD which, std::string_view utf8) {
     if (h == nullptr || h == INVALID_HANDLE_VALUE || utf8.empty()) return;
     DWORD mode = 0;
     if (GetFileType(h) == FILE_TYPE_CHAR && GetConsoleMode(h, &mode) && GetConsoleOutputCP() != CP_UTF8) {
-        const std::wstring text = wide(utf8);
+        const std::wstring utf16 = wide(utf8);
         DWORD written = 0;
-        WriteConsoleW(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        WriteConsoleW(h, utf16.data(), static_cast<DWORD>(utf16.size()), &written, nullptr);
         return;
     }
     while (!utf8.empty()) {
@@ -82,13 +82,13 @@ std::string system_message(std::uint32_t code) {
     const DWORD n =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::u16string text = n && buffer ? u16(buffer, n) : std::u16string();
+    std::u16string message = n && buffer ? u16(buffer, n) : std::u16string();
     if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == u' ' || text.back() == u'\t' || text.back() == u'\r' ||
-                             text.back() == u'\n' || text.back() == u'\v' || text.back() == u'\f')) {
-        text.pop_back();
+    while (!message.empty() && (message.back() == u' ' || message.back() == u'\t' || message.back() == u'\r' ||
+                                message.back() == u'\n' || message.back() == u'\v' || message.back() == u'\f')) {
+        message.pop_back();
     }
-    return utf16_to_utf8(text);
+    return text::utf16_to_utf8(message);
 }
 
 Error last_error() {
@@ -262,7 +262,7 @@ std::optional<std::string> Win32Platform::get_env(std::string_view name) {
     std::wstring value(size, L'\0');
     const DWORD got = GetEnvironmentVariableW(n.c_str(), value.data(), size);
     if (got == 0 || got >= size) return std::nullopt;
-    return utf16_to_utf8(u16(value.data(), got));
+    return text::utf16_to_utf8(u16(value.data(), got));
 }
 
 std::string Win32Platform::temp_dir() {
@@ -274,7 +274,7 @@ std::string Win32Platform::temp_dir() {
     } else {
         n = GetTempPathW(MAX_PATH + 1, buf);
     }
-    return n ? utf16_to_utf8(u16(buf, n)) : std::string();
+    return n ? text::utf16_to_utf8(u16(buf, n)) : std::string();
 }
 
 Result<std::optional<std::string>> Win32Platform::read_file(const std::string& path) {
