@@ -37,15 +37,6 @@ bool is_uninstaller(const std::string& name, const std::string& id) {
            text::to_lower(last_component(id)).starts_with("unins");
 }
 
-bool equal_ascii_case_insensitive(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 std::string parent_of(const std::string& path) {
     const auto cut = path.find_last_of("\\/");
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
@@ -73,7 +64,7 @@ std::vector<LauncherItem> installed_apps(const std::vector<win::ShellItemNames>&
 
     std::vector<LauncherItem> apps;
     for (std::size_t i : order) {
-        if (!apps.empty() && equal_ascii_case_insensitive(apps.back().name, found[i].name)) continue;
+        if (!apps.empty() && text::equal_ascii_nocase(apps.back().name, found[i].name)) continue;
         apps.push_back(std::move(found[i]));
     }
     return apps;

@@ -8,8 +8,6 @@
 namespace apps {
 namespace {
 
-constexpr std::uint32_t ERR_INVALID_DATA = 13;
-
 std::string join(std::string base, std::string_view name) {
     if (!base.empty() && base.back() != '\\' && base.back() != '/') base.push_back('\\');
     base.append(name);
@@ -53,7 +51,7 @@ win::Result<std::optional<std::string>> read_text(win::Platform& platform, const
     auto data = platform.read_file(path);
     if (!data) return data.error();
     if (data.value() && !text::is_valid_utf8(*data.value())) {
-        return win::Error{ERR_INVALID_DATA, path + " is not UTF-8 text; it was left unchanged"};
+        return win::Error{win::ERR_INVALID_DATA, path + " is not UTF-8 text; it was left unchanged"};
     }
     return data;
 }

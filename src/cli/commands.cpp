@@ -96,8 +96,7 @@ int command_untile(win::Platform& p) {
         p.write_out("Nothing to restore.\n");
         return 0;
     }
-    p.write_out("Restored " + std::to_string(c.restored) + " window(s); " + std::to_string(c.gone) +
-                " no longer exist; " + std::to_string(c.failed) + " failed.\n");
+    p.write_out(layout::restored_text(c) + "\n");
     return c.failed > 0 ? 1 : 0;
 }
 

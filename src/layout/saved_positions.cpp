@@ -201,6 +201,11 @@ win::Result<RestoreCounts> restore_positions(win::Platform& p) {
     return counts;
 }
 
+std::string restored_text(const RestoreCounts& c) {
+    return "Restored " + std::to_string(c.restored) + " window(s); " + std::to_string(c.gone) + " no longer exist; " +
+           std::to_string(c.failed) + " failed.";
+}
+
 std::string file_error_text(const win::Error& e) { return e.message + " (os error " + std::to_string(e.code) + ")"; }
 
 }  // namespace layout

@@ -102,6 +102,15 @@ bool contains_white_space(std::string_view s) {
     return false;
 }
 
+bool equal_ascii_nocase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
 void to_lower_into(std::string_view s, std::string& out) {
     // No lower-case mapping is more than half as long again as its source, so
     // the text is written through a pointer into room made once.

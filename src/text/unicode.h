@@ -24,6 +24,10 @@ bool is_case_ignorable(char32_t);
 std::string_view trim(std::string_view utf8);
 bool contains_white_space(std::string_view utf8);
 
+// Equal when the ASCII letters A-Z and a-z are taken as the same and every
+// other byte as itself: how program and file names are compared.
+bool equal_ascii_nocase(std::string_view a, std::string_view b);
+
 // The full, unconditional lower-case mapping of every character, with a
 // capital sigma at the end of a word becoming a final sigma.
 std::string to_lower(std::string_view utf8);

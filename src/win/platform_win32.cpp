@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "apps/apps_folder_win32.h"
 #include "text/utf8.h"
+#include "win/apps_folder_win32.h"
 #include "win/handle_win32.h"
 
 namespace win {
@@ -29,10 +29,6 @@ std::wstring wide(std::string_view utf8) {
 }
 
 std::u16string u16(const wchar_t* s, std::size_t n) { return std::u16string(s, s + n); }
-
-Error hresult_error(HRESULT hr) {
-    return Error{static_cast<std::uint32_t>(hr), system_message(static_cast<DWORD>(hr))};
-}
 
 // Newer entry points are looked up at run time, so that a system without
 // them loses one feature instead of refusing to start the program.
@@ -94,6 +90,10 @@ std::string system_message(std::uint32_t code) {
 Error last_error() {
     const DWORD code = GetLastError();
     return Error{code, system_message(code)};
+}
+
+Error hresult_error(std::int32_t hr) {
+    return Error{static_cast<std::uint32_t>(hr), system_message(static_cast<std::uint32_t>(hr))};
 }
 
 std::vector<Hwnd> Win32Platform::enum_windows() {
@@ -407,7 +407,7 @@ std::optional<Point> Win32Platform::cursor_pos() {
 
 void Win32Platform::com_initialize_apartment() { (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 
-Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() { return apps::enumerate_apps_folder(); }
+Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() { return enumerate_apps_folder(); }
 
 bool Win32Platform::shell_execute(const std::string& file, const std::optional<std::string>& parameters,
                                   const std::optional<std::string>& directory) {
@@ -439,46 +439,46 @@ std::string Win32Platform::error_text(std::uint32_t code) { return system_messag
 
 // --- Virtual desktop manager --------------------------------------------------------
 
-namespace {
-
 // The shell's documented interface, declared here because MinGW's headers
 // may lack it.
-struct IVirtualDesktopManagerRaw : public IUnknown {
+struct VirtualDesktopManager : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE IsWindowOnCurrentVirtualDesktop(HWND, BOOL*) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetWindowDesktopId(HWND, GUID*) = 0;
     virtual HRESULT STDMETHODCALLTYPE MoveWindowToDesktop(HWND, REFGUID) = 0;
 };
 
+namespace {
+
 constexpr GUID CLSID_DESKTOP_MANAGER = {0xAA509086, 0x5CA9, 0x4C25, {0x8F, 0x95, 0x58, 0x9D, 0x3C, 0x07, 0xB4, 0x8A}};
 constexpr GUID IID_DESKTOP_MANAGER = {0xA5CD92FF, 0x29BE, 0x454C, {0x8D, 0x04, 0xD8, 0x28, 0x79, 0xFB, 0x3F, 0x1B}};
 constexpr HRESULT NO_MANAGER = static_cast<HRESULT>(0x80040154);  // REGDB_E_CLASSNOTREG
 
-IVirtualDesktopManagerRaw* manager(void* p) { return static_cast<IVirtualDesktopManagerRaw*>(p); }
-
 }  // namespace
 
-Win32Platform::~Win32Platform() { close_desktop_manager(); }
+Win32Platform::Win32Platform() = default;
+Win32Platform::~Win32Platform() = default;
 
 Status Win32Platform::open_desktop_manager() {
     if (desktop_manager_) return success();
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    void* out = nullptr;
+    // The apartment stays while the manager is held; ShellExecuteW on this
+    // thread runs in it too.
+    if (!apartment_) apartment_.emplace();
     // CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER
-    const HRESULT hr = CoCreateInstance(CLSID_DESKTOP_MANAGER, nullptr, 23, IID_DESKTOP_MANAGER, &out);
-    if (FAILED(hr) || !out) return hresult_error(FAILED(hr) ? hr : NO_MANAGER);
-    desktop_manager_ = out;
+    const HRESULT hr =
+        CoCreateInstance(CLSID_DESKTOP_MANAGER, nullptr, 23, IID_DESKTOP_MANAGER, desktop_manager_.out());
+    if (FAILED(hr) || !desktop_manager_) return hresult_error(FAILED(hr) ? hr : NO_MANAGER);
     return success();
 }
 
 void Win32Platform::close_desktop_manager() {
-    if (desktop_manager_) manager(desktop_manager_)->Release();
-    desktop_manager_ = nullptr;
+    desktop_manager_.reset();
+    apartment_.reset();
 }
 
 Result<bool> Win32Platform::window_on_current_desktop(Hwnd h) {
     if (!desktop_manager_) return hresult_error(NO_MANAGER);
     BOOL on = FALSE;
-    const HRESULT hr = manager(desktop_manager_)->IsWindowOnCurrentVirtualDesktop(H(h), &on);
+    const HRESULT hr = desktop_manager_->IsWindowOnCurrentVirtualDesktop(H(h), &on);
     if (FAILED(hr)) return hresult_error(hr);
     return on != FALSE;
 }
@@ -486,7 +486,7 @@ Result<bool> Win32Platform::window_on_current_desktop(Hwnd h) {
 Result<std::array<std::uint8_t, 16>> Win32Platform::window_desktop_id(Hwnd h) {
     if (!desktop_manager_) return hresult_error(NO_MANAGER);
     GUID id{};
-    const HRESULT hr = manager(desktop_manager_)->GetWindowDesktopId(H(h), &id);
+    const HRESULT hr = desktop_manager_->GetWindowDesktopId(H(h), &id);
     if (FAILED(hr)) return hresult_error(hr);
     std::array<std::uint8_t, 16> bytes{};
     static_assert(sizeof(GUID) == 16);
