@@ -147,6 +147,7 @@ class Platform {
     // IVirtualDesktopManager, which the platform then holds. Without it the
     // two queries below fail.
     virtual Status open_desktop_manager() = 0;
+    // Releases the manager and leaves the apartment that opening it joined.
     virtual void close_desktop_manager() = 0;
     // IsWindowOnCurrentVirtualDesktop.
     virtual Result<bool> window_on_current_desktop(Hwnd) = 0;
