@@ -21,24 +21,24 @@ std::vector<Step> typical_stream() {
     const KeysDown none{};
     const KeysDown win{true, false, false, false, false};
     const KeysDown win_shift{true, false, false, false, true};
-    auto down = [](std::uint16_t vk) { return KeyEvent{0, MSG_KEYDOWN, vk, 0}; };
-    auto up = [](std::uint16_t vk) { return KeyEvent{0, MSG_KEYUP, vk, 0}; };
+    auto down = [](std::uint16_t vk) { return KeyEvent{0, win::MSG_KEYDOWN, vk, 0}; };
+    auto up = [](std::uint16_t vk) { return KeyEvent{0, win::MSG_KEYUP, vk, 0}; };
     std::vector<Step> s;
     for (std::uint16_t vk : {0x51, 0x55, 0x49, 0x4C, 0x54}) {
         s.push_back({down(vk), none});
         s.push_back({up(vk), none});
     }
     s.push_back({down(0x5B), none});
-    s.push_back({down(KEY_ARROW_LEFT), win});
-    s.push_back({up(KEY_ARROW_LEFT), win});
+    s.push_back({down(win::KEY_ARROW_LEFT), win});
+    s.push_back({up(win::KEY_ARROW_LEFT), win});
     s.push_back({down(0xA0), win});
-    s.push_back({down(KEY_ARROW_RIGHT), win_shift});
-    s.push_back({up(KEY_ARROW_RIGHT), win_shift});
+    s.push_back({down(win::KEY_ARROW_RIGHT), win_shift});
+    s.push_back({up(win::KEY_ARROW_RIGHT), win_shift});
     s.push_back({up(0xA0), win_shift});
-    s.push_back({down(KEY_F), win});
-    s.push_back({up(KEY_F), win});
-    for (int i = 0; i < 3; ++i) s.push_back({down(KEY_PLUS), win});
-    s.push_back({up(KEY_PLUS), win});
+    s.push_back({down(win::KEY_F), win});
+    s.push_back({up(win::KEY_F), win});
+    for (int i = 0; i < 3; ++i) s.push_back({down(win::KEY_PLUS), win});
+    s.push_back({up(win::KEY_PLUS), win});
     s.push_back({up(0x5B), win});
     return s;
 }

@@ -10,6 +10,7 @@ phase() { awk -v n="$1" -v a="$2" -v b="$3" 'BEGIN { printf "%s: %.1f s\n", n, b
 
 tools/setup.sh || exit 1
 tools/check-boundary.sh || exit 1
+tools/check-folders.sh || exit 1
 code_dirs=$(ls -d src tests bench tools 2>/dev/null)
 if ! find $code_dirs -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror 2>/dev/null; then
   echo "Code is not clang-formatted; run: find src tests bench tools -name '*.cpp' -o -name '*.h' | xargs clang-format -i" >&2

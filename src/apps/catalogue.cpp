@@ -5,7 +5,7 @@
 
 #include "apps/webapps_file.h"
 #include "text/unicode.h"
-#include "win/text.h"
+#include "text/utf8.h"
 
 namespace apps {
 namespace {
@@ -23,7 +23,7 @@ std::optional<std::string> strict_utf8(const std::optional<std::u16string>& text
             return std::nullopt;
         }
     }
-    return win::utf16_to_utf8(s);
+    return text::utf16_to_utf8(s);
 }
 
 std::string_view last_component(std::string_view id) {
@@ -35,15 +35,6 @@ std::string_view last_component(std::string_view id) {
 bool is_uninstaller(const std::string& name, const std::string& id) {
     return text::to_lower(name).find("uninstall") != std::string::npos ||
            text::to_lower(last_component(id)).starts_with("unins");
-}
-
-bool equal_ascii_case_insensitive(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
 }
 
 std::string parent_of(const std::string& path) {
@@ -73,7 +64,7 @@ std::vector<LauncherItem> installed_apps(const std::vector<win::ShellItemNames>&
 
     std::vector<LauncherItem> apps;
     for (std::size_t i : order) {
-        if (!apps.empty() && equal_ascii_case_insensitive(apps.back().name, found[i].name)) continue;
+        if (!apps.empty() && text::equal_ascii_nocase(apps.back().name, found[i].name)) continue;
         apps.push_back(std::move(found[i]));
     }
     return apps;
@@ -90,7 +81,7 @@ std::vector<LauncherItem> build_catalogue(win::Platform& platform) {
         (void)platform.replace_file(path, WEBAPPS_HEADER);
     }
     std::vector<LauncherItem> catalogue;
-    if (auto data = platform.read_file(path); data && data.value() && win::is_valid_utf8(*data.value())) {
+    if (auto data = platform.read_file(path); data && data.value() && text::is_valid_utf8(*data.value())) {
         catalogue = read_web_apps(*data.value());
     }
 

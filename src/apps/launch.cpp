@@ -1,7 +1,7 @@
 #include "apps/launch.h"
 
 #include "apps/webapps_file.h"
-#include "win/text.h"
+#include "text/unicode.h"
 
 namespace apps {
 
@@ -13,7 +13,7 @@ bool shell_open(win::Platform& platform, const std::string& file, const std::opt
 std::optional<std::string> default_browser_path(win::Platform& platform) {
     const auto found = platform.assoc_executable("https", "open");
     if (!found || found.value().empty()) return std::nullopt;
-    return win::utf16_to_utf8(found.value());
+    return text::utf16_to_utf8(found.value());
 }
 
 std::string_view file_stem(std::string_view path) {
@@ -27,13 +27,7 @@ std::string_view file_stem(std::string_view path) {
 
 bool is_chromium_family(std::string_view stem) {
     for (std::string_view member : CHROMIUM_FAMILY) {
-        if (member.size() != stem.size()) continue;
-        bool same = true;
-        for (std::size_t i = 0; i < stem.size() && same; ++i) {
-            const char c = stem[i] >= 'A' && stem[i] <= 'Z' ? static_cast<char>(stem[i] + 32) : stem[i];
-            same = c == member[i];
-        }
-        if (same) return true;
+        if (text::equal_ascii_nocase(stem, member)) return true;
     }
     return false;
 }

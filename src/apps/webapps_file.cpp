@@ -3,12 +3,10 @@
 #include <optional>
 
 #include "text/unicode.h"
-#include "win/text.h"
+#include "text/utf8.h"
 
 namespace apps {
 namespace {
-
-constexpr std::uint32_t ERR_INVALID_DATA = 13;
 
 std::string join(std::string base, std::string_view name) {
     if (!base.empty() && base.back() != '\\' && base.back() != '/') base.push_back('\\');
@@ -52,8 +50,8 @@ std::optional<LauncherItem> parse_line(std::string_view line) {
 win::Result<std::optional<std::string>> read_text(win::Platform& platform, const std::string& path) {
     auto data = platform.read_file(path);
     if (!data) return data.error();
-    if (data.value() && !win::is_valid_utf8(*data.value())) {
-        return win::Error{ERR_INVALID_DATA, path + " is not UTF-8 text; it was left unchanged"};
+    if (data.value() && !text::is_valid_utf8(*data.value())) {
+        return win::Error{win::ERR_INVALID_DATA, path + " is not UTF-8 text; it was left unchanged"};
     }
     return data;
 }

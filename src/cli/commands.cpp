@@ -7,8 +7,8 @@
 #include "cli/plan.h"
 #include "cli/report.h"
 #include "layout/saved_positions.h"
+#include "text/utf8.h"
 #include "win/classify.h"
-#include "win/text.h"
 #include "win/window_ops.h"
 
 namespace cli {
@@ -96,8 +96,7 @@ int command_untile(win::Platform& p) {
         p.write_out("Nothing to restore.\n");
         return 0;
     }
-    p.write_out("Restored " + std::to_string(c.restored) + " window(s); " + std::to_string(c.gone) +
-                " no longer exist; " + std::to_string(c.failed) + " failed.\n");
+    p.write_out(layout::restored_text(c) + "\n");
     return c.failed > 0 ? 1 : 0;
 }
 
@@ -115,7 +114,7 @@ int run_program(win::Platform& p, std::u16string_view command_line, std::u16stri
         if (p.console_process_count() == 1) return run_daemon();
         return print_usage(p);
     }
-    const std::string word = win::utf16_to_utf8(args[1]);
+    const std::string word = text::utf16_to_utf8(args[1]);
     if (word == "run") return run_daemon();
     if (word == "tile") return command_tile(p);
     if (word == "untile") return command_untile(p);

@@ -1,11 +1,15 @@
 #include "cli/plan.h"
 
-#include "cli/format.h"
 #include "layout/layout_state.h"
+#include "text/format.h"
 #include "win/window_ops.h"
 
 namespace cli {
 namespace {
+
+using text::pad_left;
+using text::pad_right;
+using text::truncate_chars;
 
 std::string num(std::int32_t v) { return std::to_string(v); }
 

@@ -1,9 +1,12 @@
 #include "cli/report.h"
 
-#include "cli/format.h"
+#include "text/format.h"
 
 namespace cli {
 namespace {
+
+using text::pad_right;
+using text::truncate_chars;
 
 std::string row(std::string_view hwnd, std::string_view decision, std::string_view reason, std::string_view inset,
                 std::string_view exe, std::string_view cls, std::string_view title) {

@@ -10,11 +10,11 @@
 #include "daemon/main_loop.h"
 #include "daemon/overlay.h"
 #include "daemon/overlay_win32.h"
+#include "daemon/tiling_pass.h"
 #include "daemon/tray_win32.h"
 #include "launcher/launcher_win32.h"
 #include "launcher/paint_win32.h"
 #include "layout/layout_state.h"
-#include "win/handle_win32.h"
 
 namespace quilt_daemon {
 namespace {
@@ -41,21 +41,26 @@ struct EventRange {
 };
 
 constexpr std::array<EventRange, 5> EVENT_RANGES = {{
-    {EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND},
-    {EVENT_SYSTEM_MOVESIZESTART, EVENT_SYSTEM_MOVESIZEEND},
-    {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND},
-    {EVENT_OBJECT_DESTROY, EVENT_OBJECT_HIDE},  // takes in EVENT_OBJECT_SHOW
-    {EVENT_OBJECT_CLOAKED, EVENT_OBJECT_UNCLOAKED},
+    {win::EVENT_FOREGROUND, win::EVENT_FOREGROUND},
+    {win::EVENT_MOVESIZE_START, win::EVENT_MOVESIZE_END},
+    {win::EVENT_MINIMIZE_START, win::EVENT_MINIMIZE_END},
+    {win::EVENT_DESTROY, win::EVENT_HIDE},  // takes in EVENT_OBJECT_SHOW
+    {win::EVENT_CLOAKED, win::EVENT_UNCLOAKED},
 }};
 
-// The hooks live exactly as long as the main loop.
+// The hooks live exactly as long as the main loop. A range that cannot be
+// hooked is said once; the daemon then relies on the periodic pass for it.
 class WinEventHooks {
   public:
-    WinEventHooks() {
+    explicit WinEventHooks(win::Platform& p) {
+        std::optional<win::Error> failure;
         for (std::size_t i = 0; i < EVENT_RANGES.size(); ++i) {
+            SetLastError(0);
             hooks_[i] = SetWinEventHook(EVENT_RANGES[i].first, EVENT_RANGES[i].last, nullptr, win_event_proc, 0, 0,
                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+            if (!hooks_[i] && !failure) failure = win::last_error();
         }
+        if (failure) p.write_err("Window events are unavailable: " + failure->message + "\n");
     }
     WinEventHooks(const WinEventHooks&) = delete;
     WinEventHooks& operator=(const WinEventHooks&) = delete;
@@ -71,7 +76,9 @@ class WinEventHooks {
     std::array<HWINEVENTHOOK, EVENT_RANGES.size()> hooks_{};
 };
 
-bool is_loop_message(UINT message) { return message == WM_TIMER || message == MSG_SHORTCUT || message == MSG_WIN_KEY; }
+bool is_loop_message(UINT message) {
+    return message == WM_TIMER || message == win::MSG_SHORTCUT || message == win::MSG_WIN_KEY;
+}
 
 }  // namespace
 
@@ -99,7 +106,7 @@ int run_daemon(win::Win32Platform& p) {
     FocusBorder border;
     (void)p.open_desktop_manager();  // absent (as under Wine): desktop ids stay zero
     bool first_pass = true;
-    layout::DaemonContext ctx{state, border, first_pass, g_state};
+    DaemonContext ctx{state, border, first_pass, g_state};
     EventSinks sinks;
     if (overlay) {
         sinks.show_overlay = [&] { show_overlay_window(p, overlay); };
@@ -112,11 +119,11 @@ int run_daemon(win::Win32Platform& p) {
 
     g_state.main_thread_id = GetCurrentThreadId();
     SetConsoleCtrlHandler(console_control, TRUE);
-    (void)start_keyboard_hook(p, g_state);
+    const KeyboardHook keyboard_hook(p, g_state);
 
     LoopTimers timers;
     {
-        WinEventHooks hooks;
+        WinEventHooks hooks(p);
         timers.periodic = p.set_thread_timer(PERIODIC_MS);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

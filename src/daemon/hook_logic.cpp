@@ -6,8 +6,9 @@ namespace quilt_daemon {
 
 namespace {
 
+// Shift, Ctrl, Alt and their left and right keys.
 bool is_modifier(std::uint16_t vk) {
-    return (vk >= 0x10 && vk <= 0x12) || (vk >= 0xA0 && vk <= 0xA5);  // Shift, Ctrl, Alt and their sides
+    return (vk >= win::KEY_SHIFT && vk <= win::KEY_MENU) || (vk >= win::KEY_LSHIFT && vk <= win::KEY_RMENU);
 }
 
 void post(HookResult& r, std::uint32_t message, std::uint32_t wparam) {
@@ -41,16 +42,16 @@ HookResult on_key_event(const KeyEvent& event, const HookState& state, const Key
     HookResult r;
     r.state = state;
     // Injected input, our own included, is never looked at.
-    if (event.code != 0 || (event.flags & HOOK_FLAG_INJECTED) != 0) return r;
+    if (event.code != 0 || (event.flags & win::HOOK_FLAG_INJECTED) != 0) return r;
 
     const auto vk = static_cast<std::uint16_t>(event.vk_code & 0xFFFF);
-    const bool up = event.message == MSG_KEYUP || event.message == MSG_SYSKEYUP;
+    const bool up = event.message == win::MSG_KEYUP || event.message == win::MSG_SYSKEYUP;
     HookState& s = r.state;
 
     if (vk == win::KEY_LWIN || vk == win::KEY_RWIN) {
         if (up) {
             s.win_down = false;
-            post(r, MSG_WIN_KEY, 0);
+            post(r, win::MSG_WIN_KEY, 0);
             if (s.overlay_visible) {
                 // The shell opens the Start menu on a bare tap of the Windows
                 // key; a dummy key in between, and the release replaced by an
@@ -62,7 +63,7 @@ HookResult on_key_event(const KeyEvent& event, const HookState& state, const Key
         } else if (!s.win_down) {
             s.win_down = true;
             s.win_used = false;
-            post(r, MSG_WIN_KEY, 1);
+            post(r, win::MSG_WIN_KEY, 1);
         }
         return r;  // the Windows keys are not tracked: a press is passed on
     }
@@ -71,7 +72,7 @@ HookResult on_key_event(const KeyEvent& event, const HookState& state, const Key
     // press of the Windows key.
     if (!up && !is_modifier(vk) && s.win_down && !s.win_used) {
         s.win_used = true;
-        post(r, MSG_WIN_KEY, 0);
+        post(r, win::MSG_WIN_KEY, 0);
     }
 
     const auto bit = tracked_key_bit(vk);
@@ -97,9 +98,9 @@ HookResult on_key_event(const KeyEvent& event, const HookState& state, const Key
     r.verdict = Verdict::Swallow;
     if (repeat && !chord->repeats) return r;
     if (chord->stop) {
-        post(r, MSG_QUIT, 0);
+        post(r, win::MSG_QUIT, 0);
     } else if (auto code = action_code(chord->action)) {
-        post(r, MSG_SHORTCUT, *code);
+        post(r, win::MSG_SHORTCUT, *code);
     }
     return r;
 }

@@ -17,13 +17,6 @@
 
 namespace quilt_daemon {
 
-// Key messages and the KBDLLHOOKSTRUCT flag of synthesised input.
-inline constexpr std::uint32_t MSG_KEYDOWN = 0x0100;
-inline constexpr std::uint32_t MSG_KEYUP = 0x0101;
-inline constexpr std::uint32_t MSG_SYSKEYDOWN = 0x0104;
-inline constexpr std::uint32_t MSG_SYSKEYUP = 0x0105;
-inline constexpr std::uint32_t HOOK_FLAG_INJECTED = 0x10;
-
 // The hook procedure's arguments as the system passes them.
 struct KeyEvent {
     int code = 0;               // nCode

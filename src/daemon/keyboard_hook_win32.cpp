@@ -54,14 +54,33 @@ LRESULT CALLBACK keyboard_proc(int code, WPARAM wparam, LPARAM lparam) {
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
+void report_unavailable(const win::Error& e) {
+    g_hook.platform->write_err("Keyboard shortcuts are unavailable: " + e.message + "\n");
+}
+
+// The hook is taken away on every way out of the thread.
+class HookHandle {
+  public:
+    explicit HookHandle(HHOOK h) : h_(h) {}
+    HookHandle(const HookHandle&) = delete;
+    HookHandle& operator=(const HookHandle&) = delete;
+    ~HookHandle() {
+        if (h_) UnhookWindowsHookEx(h_);
+    }
+    explicit operator bool() const { return h_ != nullptr; }
+
+  private:
+    HHOOK h_;
+};
+
 DWORD WINAPI hook_thread(void*) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    if (!SetWindowsHookExW(WH_KEYBOARD_LL, keyboard_proc, module, 0)) {
-        g_hook.platform->write_err("Keyboard shortcuts are unavailable: " + win::last_error().message + "\n");
+    const HookHandle hook(SetWindowsHookExW(WH_KEYBOARD_LL, keyboard_proc, GetModuleHandleW(nullptr), 0));
+    if (!hook) {
+        report_unavailable(win::last_error());
         return 0;
     }
     // The system calls the hook from inside GetMessageW; the messages
-    // themselves are of no interest. The hook ends with the process.
+    // themselves are of no interest until WM_QUIT ends the loop.
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     }
@@ -70,13 +89,21 @@ DWORD WINAPI hook_thread(void*) {
 
 }  // namespace
 
-bool start_keyboard_hook(win::Platform& p, DaemonState& state) {
+KeyboardHook::KeyboardHook(win::Platform& p, DaemonState& state) {
     g_hook = {&p, &state};
-    HANDLE thread = CreateThread(nullptr, 0, hook_thread, nullptr, 0, nullptr);
-    if (!thread) return false;
-    // The thread runs until the process ends; nobody waits for it.
-    CloseHandle(thread);
-    return true;
+    thread_ = win::UniqueHandle(CreateThread(nullptr, 0, hook_thread, nullptr, 0, &thread_id_));
+    if (!thread_) report_unavailable(win::last_error());
+}
+
+KeyboardHook::~KeyboardHook() {
+    if (!thread_) return;
+    // A thread that has no message queue yet refuses the message: try again
+    // until it takes it or has ended, for at most a second.
+    for (int i = 0; i < 100; ++i) {
+        if (PostThreadMessageW(thread_id_, WM_QUIT, 0, 0)) break;
+        if (WaitForSingleObject(thread_.get(), 10) != WAIT_TIMEOUT) break;
+    }
+    WaitForSingleObject(thread_.get(), 1000);
 }
 
 }  // namespace quilt_daemon

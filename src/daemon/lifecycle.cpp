@@ -1,7 +1,6 @@
 #include "daemon/lifecycle.h"
 
 #include "daemon/shortcut_list.h"
-#include "layout/actions.h"
 
 namespace quilt_daemon {
 
@@ -16,12 +15,11 @@ int report_stop(win::Platform& p, const win::Result<layout::RestoreCounts>& rest
         return 1;
     }
     const auto& c = restored.value();
-    p.write_out("Stopped. Restored " + std::to_string(c.restored) + " window(s); " + std::to_string(c.gone) +
-                " no longer exist; " + std::to_string(c.failed) + " failed.\n");
+    p.write_out("Stopped. " + layout::restored_text(c) + "\n");
     return c.failed == 0 ? 0 : 1;
 }
 
-void handle_event(win::Platform& p, layout::DaemonContext& ctx, const EventSinks& sinks, const DaemonEvent& event) {
+void handle_event(win::Platform& p, DaemonContext& ctx, const EventSinks& sinks, const DaemonEvent& event) {
     auto call = [](const std::function<void()>& f) {
         if (f) f();
     };
@@ -37,7 +35,7 @@ void handle_event(win::Platform& p, layout::DaemonContext& ctx, const EventSinks
         case DaemonEvent::Kind::Retile:
         case DaemonEvent::Kind::Drop: break;
     }
-    layout::dispatch(p, ctx, event);
+    tiling_pass(p, ctx, event);
 }
 
 void wait_for_shutdown(win::Platform& p, const DaemonState& state) {

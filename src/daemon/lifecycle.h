@@ -7,7 +7,8 @@
 #include <string>
 
 #include "daemon/daemon_state.h"
-#include "layout/daemon_pass.h"
+#include "daemon/events.h"
+#include "daemon/tiling_pass.h"
 #include "layout/saved_positions.h"
 #include "win/platform.h"
 
@@ -27,7 +28,7 @@ struct EventSinks {
     std::function<void()> toggle_launcher;
 };
 
-void handle_event(win::Platform& p, layout::DaemonContext& ctx, const EventSinks& sinks, const DaemonEvent& event);
+void handle_event(win::Platform& p, DaemonContext& ctx, const EventSinks& sinks, const DaemonEvent& event);
 
 // The console handler's wait: until the main thread says the windows are
 // back, at most 300 x 10 ms, because the system ends the process soon after.

@@ -60,9 +60,9 @@ std::optional<DaemonEvent> on_win_key(win::Platform& p, DaemonState& state, Loop
 std::optional<DaemonEvent> on_thread_message(win::Platform& p, DaemonState& state, LoopTimers& timers,
                                              std::uint32_t message, std::uint64_t wparam) {
     switch (message) {
-        case MSG_TIMER: return on_timer(p, state, timers, static_cast<std::uintptr_t>(wparam));
-        case MSG_WIN_KEY: return on_win_key(p, state, timers, wparam != 0);
-        case MSG_SHORTCUT:
+        case win::MSG_TIMER: return on_timer(p, state, timers, static_cast<std::uintptr_t>(wparam));
+        case win::MSG_WIN_KEY: return on_win_key(p, state, timers, wparam != 0);
+        case win::MSG_SHORTCUT:
             // A code too large for 32 bits must not wrap onto a real one.
             if (wparam > UINT32_MAX) return std::nullopt;
             if (auto a = action_from_code(static_cast<std::uint32_t>(wparam))) return DaemonEvent::shortcut(*a);
@@ -75,14 +75,14 @@ void on_win_event(win::Platform& p, DaemonState& state, std::uint32_t event, win
                   std::int32_t child_id) {
     // Events about parts of a window (scroll bars, carets, menus) say nothing about the layout.
     if (object_id != 0 || child_id != 0 || !window) return;
-    if (event == EVENT_MOVESIZE_START) {
+    if (event == win::EVENT_MOVESIZE_START) {
         const win::Rect r = win::window_rect(p, window);
         state.moving_window.store(window.value);
         state.move_start_width = r.width;
         state.move_start_height = r.height;
         return;
     }
-    if (event == EVENT_MOVESIZE_END) {
+    if (event == win::EVENT_MOVESIZE_END) {
         const std::uint64_t previous = state.moving_window.exchange(0);
         const win::Rect r = win::window_rect(p, window);
         // Only a move keeps the size; a resize is a re-tile, not a drop.

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "daemon/daemon_state.h"
+#include "daemon/events.h"
 #include "win/platform.h"
 
 namespace quilt_daemon {
@@ -15,17 +16,6 @@ inline constexpr std::uint32_t DEBOUNCE_MS = 80;
 inline constexpr std::uint32_t PERIODIC_MS = 3000;
 inline constexpr std::uint32_t HOLD_MS = 600;
 inline constexpr std::uint32_t RELEASE_POLL_MS = 100;
-
-// Window events the daemon listens for.
-inline constexpr std::uint32_t EVENT_FOREGROUND = 0x0003;
-inline constexpr std::uint32_t EVENT_MOVESIZE_START = 0x000A;
-inline constexpr std::uint32_t EVENT_MOVESIZE_END = 0x000B;
-inline constexpr std::uint32_t EVENT_MINIMIZE_START = 0x0016;
-inline constexpr std::uint32_t EVENT_MINIMIZE_END = 0x0017;
-inline constexpr std::uint32_t EVENT_DESTROY = 0x8001;
-inline constexpr std::uint32_t EVENT_HIDE = 0x8003;
-inline constexpr std::uint32_t EVENT_CLOAKED = 0x8017;
-inline constexpr std::uint32_t EVENT_UNCLOAKED = 0x8018;
 
 // The loop's own timers (the debounce timer lives in DaemonState); 0 = not running.
 struct LoopTimers {

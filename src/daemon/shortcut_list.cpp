@@ -1,6 +1,6 @@
 #include "daemon/shortcut_list.h"
 
-#include "cli/format.h"
+#include "text/format.h"
 
 namespace quilt_daemon {
 
@@ -45,7 +45,7 @@ std::string format_shortcut_list() {
                 if (!keys.empty()) keys += " + ";
                 keys += k;
             }
-            out += "  " + cli::pad_right(keys, 22) + " " + std::string(row.description) + "\n";
+            out += "  " + text::pad_right(keys, 22) + " " + std::string(row.description) + "\n";
         }
     }
     return out;

@@ -10,12 +10,12 @@ constexpr int FIRST_DIGIT_BIT = 12;
 
 bool is_desktop_number(std::uint32_t n) { return n >= 1 && n <= 9; }
 
-std::optional<std::uint8_t> arrow_direction(std::uint16_t vk) {
+std::optional<layout::Direction> arrow_direction(std::uint16_t vk) {
     switch (vk) {
-        case KEY_ARROW_LEFT: return DIR_LEFT;
-        case KEY_ARROW_RIGHT: return DIR_RIGHT;
-        case KEY_ARROW_UP: return DIR_UP;
-        case KEY_ARROW_DOWN: return DIR_DOWN;
+        case win::KEY_ARROW_LEFT: return layout::Direction::Left;
+        case win::KEY_ARROW_RIGHT: return layout::Direction::Right;
+        case win::KEY_ARROW_UP: return layout::Direction::Up;
+        case win::KEY_ARROW_DOWN: return layout::Direction::Down;
         default: return std::nullopt;
     }
 }
@@ -23,7 +23,7 @@ std::optional<std::uint8_t> arrow_direction(std::uint16_t vk) {
 }  // namespace
 
 std::optional<int> tracked_key_bit(std::uint16_t vk) {
-    if (vk >= KEY_DIGIT_1 && vk <= KEY_DIGIT_9) return FIRST_DIGIT_BIT + (vk - KEY_DIGIT_1);
+    if (vk >= win::KEY_DIGIT_1 && vk <= win::KEY_DIGIT_9) return FIRST_DIGIT_BIT + (vk - win::KEY_DIGIT_1);
     for (std::size_t i = 0; i < TRACKED_KEYS.size(); ++i) {
         if (TRACKED_KEYS[i] == vk) return static_cast<int>(i);
     }
@@ -58,23 +58,25 @@ std::optional<Chord> chord_for(std::uint16_t vk, bool shift) {
     // step or divider step per repeat is useful, a second full screen toggle
     // or a second terminal is not.
     auto once = [](ActionTag tag, std::uint8_t payload = 0) { return Chord{false, {tag, payload}, false}; };
-    auto repeating = [](ActionTag tag, std::uint8_t payload) { return Chord{false, {tag, payload}, true}; };
+    auto repeating = [](ShortcutAction a) { return Chord{false, a, true}; };
 
-    if (auto dir = arrow_direction(vk)) return repeating(shift ? ActionTag::Swap : ActionTag::Focus, *dir);
-    if (vk >= KEY_DIGIT_1 && vk <= KEY_DIGIT_9) {
+    if (auto dir = arrow_direction(vk)) return repeating(action(shift ? ActionTag::Swap : ActionTag::Focus, *dir));
+    if (vk >= win::KEY_DIGIT_1 && vk <= win::KEY_DIGIT_9) {
         return once(shift ? ActionTag::MoveToDesktop : ActionTag::GoToDesktop,
-                    static_cast<std::uint8_t>(vk - KEY_DIGIT_1 + 1));
+                    static_cast<std::uint8_t>(vk - win::KEY_DIGIT_1 + 1));
     }
     switch (vk) {
-        case KEY_MINUS: return repeating(shift ? ActionTag::ResizeHeight : ActionTag::ResizeWidth, RESIZE_MINUS);
-        case KEY_PLUS: return repeating(shift ? ActionTag::ResizeHeight : ActionTag::ResizeWidth, RESIZE_PLUS);
-        case KEY_F: return once(ActionTag::ToggleFullscreen);
-        case KEY_W: return once(ActionTag::CloseWindow);
-        case KEY_SPACE: return once(ActionTag::ToggleLauncher);
-        case KEY_RETURN: return once(ActionTag::OpenTerminal);
+        case win::KEY_MINUS:
+            return repeating(action(shift ? ActionTag::ResizeHeight : ActionTag::ResizeWidth, RESIZE_MINUS));
+        case win::KEY_PLUS:
+            return repeating(action(shift ? ActionTag::ResizeHeight : ActionTag::ResizeWidth, RESIZE_PLUS));
+        case win::KEY_F: return once(ActionTag::ToggleFullscreen);
+        case win::KEY_W: return once(ActionTag::CloseWindow);
+        case win::KEY_SPACE: return once(ActionTag::ToggleLauncher);
+        case win::KEY_RETURN: return once(ActionTag::OpenTerminal);
         // Win+B without Shift is the system's own (focus the notification area).
-        case KEY_B: return shift ? std::optional<Chord>(once(ActionTag::OpenBrowser)) : std::nullopt;
-        case KEY_ESCAPE: return shift ? std::optional<Chord>(Chord{true, {}, false}) : std::nullopt;
+        case win::KEY_B: return shift ? std::optional<Chord>(once(ActionTag::OpenBrowser)) : std::nullopt;
+        case win::KEY_ESCAPE: return shift ? std::optional<Chord>(Chord{true, {}, false}) : std::nullopt;
         default: return std::nullopt;
     }
 }

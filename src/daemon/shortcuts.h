@@ -7,25 +7,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "daemon/daemon_state.h"
+#include "daemon/events.h"
+#include "win/numbers.h"
 
 namespace quilt_daemon {
-
-// Virtual keys of the table.
-inline constexpr std::uint16_t KEY_B = 0x42;
-inline constexpr std::uint16_t KEY_F = 0x46;
-inline constexpr std::uint16_t KEY_W = 0x57;
-inline constexpr std::uint16_t KEY_SPACE = 0x20;
-inline constexpr std::uint16_t KEY_ARROW_LEFT = 0x25;
-inline constexpr std::uint16_t KEY_ARROW_UP = 0x26;
-inline constexpr std::uint16_t KEY_ARROW_RIGHT = 0x27;
-inline constexpr std::uint16_t KEY_ARROW_DOWN = 0x28;
-inline constexpr std::uint16_t KEY_RETURN = 0x0D;
-inline constexpr std::uint16_t KEY_ESCAPE = 0x1B;
-inline constexpr std::uint16_t KEY_MINUS = 0xBD;  // VK_OEM_MINUS
-inline constexpr std::uint16_t KEY_PLUS = 0xBB;   // VK_OEM_PLUS, the "=" key
-inline constexpr std::uint16_t KEY_DIGIT_1 = 0x31;
-inline constexpr std::uint16_t KEY_DIGIT_9 = 0x39;
 
 // The action table: MSG_SHORTCUT carries an index into it. Desktops are not
 // in it; they travel as 100 + n and 200 + n.
@@ -33,14 +18,14 @@ inline constexpr std::array<ShortcutAction, 17> ACTION_TABLE = {{
     {ActionTag::OpenBrowser, 0},
     {ActionTag::ToggleFullscreen, 0},
     {ActionTag::ToggleLauncher, 0},
-    {ActionTag::Focus, DIR_LEFT},
-    {ActionTag::Focus, DIR_UP},
-    {ActionTag::Focus, DIR_RIGHT},
-    {ActionTag::Focus, DIR_DOWN},
-    {ActionTag::Swap, DIR_LEFT},
-    {ActionTag::Swap, DIR_UP},
-    {ActionTag::Swap, DIR_RIGHT},
-    {ActionTag::Swap, DIR_DOWN},
+    action(ActionTag::Focus, layout::Direction::Left),
+    action(ActionTag::Focus, layout::Direction::Up),
+    action(ActionTag::Focus, layout::Direction::Right),
+    action(ActionTag::Focus, layout::Direction::Down),
+    action(ActionTag::Swap, layout::Direction::Left),
+    action(ActionTag::Swap, layout::Direction::Up),
+    action(ActionTag::Swap, layout::Direction::Right),
+    action(ActionTag::Swap, layout::Direction::Down),
     {ActionTag::OpenTerminal, 0},
     {ActionTag::CloseWindow, 0},
     {ActionTag::ResizeWidth, RESIZE_MINUS},
@@ -52,8 +37,8 @@ inline constexpr std::array<ShortcutAction, 17> ACTION_TABLE = {{
 // The keys that can be part of a chord; a key's bit in `swallowed_keys` is
 // its position here. The top-row digits '1' to '9' follow as bits 12 to 20.
 inline constexpr std::array<std::uint16_t, 12> TRACKED_KEYS = {
-    KEY_B,          KEY_F,      KEY_SPACE, KEY_ARROW_LEFT, KEY_ARROW_UP, KEY_ARROW_RIGHT,
-    KEY_ARROW_DOWN, KEY_RETURN, KEY_W,     KEY_ESCAPE,     KEY_MINUS,    KEY_PLUS,
+    win::KEY_B,          win::KEY_F,      win::KEY_SPACE, win::KEY_ARROW_LEFT, win::KEY_ARROW_UP, win::KEY_ARROW_RIGHT,
+    win::KEY_ARROW_DOWN, win::KEY_RETURN, win::KEY_W,     win::KEY_ESCAPE,     win::KEY_MINUS,    win::KEY_PLUS,
 };
 
 // The key's bit number in `swallowed_keys`; nothing for a key that no chord uses.

@@ -1,12 +1,15 @@
 #include "daemon/tray_logic.h"
 
+#include "win/numbers.h"
+
 namespace quilt_daemon {
 
 TrayReaction tray_reaction(std::uint32_t message, std::uint64_t lparam, std::uint32_t taskbar_created_msg) {
-    if (message == MSG_TRAY) {
-        // Only the low 32 bits carry the mouse message.
+    if (message == win::MSG_TRAY) {
+        // The notification's lParam is the mouse message itself, since the
+        // icon is added without NIM_SETVERSION; only its low 32 bits count.
         const auto mouse = static_cast<std::uint32_t>(lparam);
-        if (mouse == MOUSE_LBUTTONUP || mouse == MOUSE_RBUTTONUP) return TrayReaction::ShowMenu;
+        if (mouse == win::MSG_LBUTTONUP || mouse == win::MSG_RBUTTONUP) return TrayReaction::ShowMenu;
         return TrayReaction::Default;
     }
     if (taskbar_created_msg != 0 && message == taskbar_created_msg) return TrayReaction::AddIcon;

@@ -8,18 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "daemon/daemon_state.h"
-
 namespace quilt_daemon {
-
-// The notification's lParam is the mouse message itself, since the icon is
-// added without NIM_SETVERSION.
-inline constexpr std::uint32_t MOUSE_LBUTTONUP = 0x0202;
-inline constexpr std::uint32_t MOUSE_RBUTTONUP = 0x0205;
 
 // The icon: one per process, identified by the tray window and this id.
 inline constexpr std::uint32_t TRAY_ICON_ID = 1;
-inline constexpr std::uint32_t TRAY_ICON_FLAGS = 0x7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
 inline constexpr std::u16string_view TRAY_TIP = u"Quilt";
 
 // The menu, top to bottom; TrackPopupMenu answers with the chosen item's id,

@@ -29,8 +29,8 @@ NOTIFYICONDATAW icon_data(const TrayWindow& tray) {
     data.cbSize = sizeof data;
     data.hWnd = tray.hwnd;
     data.uID = TRAY_ICON_ID;
-    data.uFlags = TRAY_ICON_FLAGS;
-    data.uCallbackMessage = MSG_TRAY;
+    data.uFlags = win::TRAY_ICON_FLAGS;
+    data.uCallbackMessage = win::MSG_TRAY;
     data.hIcon = tray.icon;
     for (std::size_t i = 0; i < TRAY_TIP.size(); ++i) data.szTip[i] = static_cast<wchar_t>(TRAY_TIP[i]);
     return data;

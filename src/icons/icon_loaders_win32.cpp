@@ -10,8 +10,8 @@
 
 #include "icons/app_bitmap.h"
 #include "icons/site_icon.h"
+#include "text/utf8.h"
 #include "win/gdiplus_win32.h"
-#include "win/text.h"
 
 namespace icons {
 namespace {
@@ -88,7 +88,7 @@ IconLoad load_shell_item_icon(std::u16string_view parsing_name) {
 }
 
 IconLoad load_app_icon(std::string_view app_id) {
-    return load_shell_item_icon(u"shell:AppsFolder\\" + win::utf8_to_utf16(app_id));
+    return load_shell_item_icon(u"shell:AppsFolder\\" + text::utf8_to_utf16(app_id));
 }
 
 IconWork icon_thread_work(win::Platform& platform, win::Hwnd launcher, std::uint32_t message) {

@@ -14,20 +14,20 @@ void move_selection(LauncherState& state, std::uint16_t vk) {
     const std::size_t t = state.tiles.size();
     Selection& s = state.selection;
     if (s.area == SelectionArea::ResultList) {
-        if (vk == KEY_ARROW_UP) {
+        if (vk == win::KEY_ARROW_UP) {
             s.index = s.index == 0 ? 0 : s.index - 1;
-        } else if (vk == KEY_ARROW_DOWN) {
+        } else if (vk == win::KEY_ARROW_DOWN) {
             s = n > 0 && s.index + 1 < n ? Selection{SelectionArea::ResultList, s.index + 1}
                                          : Selection{SelectionArea::TileStrip, 0};
         }
         return;
     }
     switch (vk) {
-        case KEY_ARROW_UP:
+        case win::KEY_ARROW_UP:
             if (n > 0) s = {SelectionArea::ResultList, n - 1};
             break;
-        case KEY_ARROW_LEFT: s.index = s.index == 0 ? 0 : s.index - 1; break;
-        case KEY_ARROW_RIGHT: s.index = std::min(s.index + 1, t); break;
+        case win::KEY_ARROW_LEFT: s.index = s.index == 0 ? 0 : s.index - 1; break;
+        case win::KEY_ARROW_RIGHT: s.index = std::min(s.index + 1, t); break;
         default: break;
     }
 }
@@ -104,16 +104,16 @@ LauncherCommand ask_removal(LauncherState& state, std::size_t index) {
 
 LauncherCommand key_down(LauncherState& state, std::uint16_t vk) {
     switch (vk) {
-        case KEY_RETURN: return press_enter(state);
-        case KEY_ESCAPE: return press_escape(state);
-        case KEY_ARROW_LEFT:
-        case KEY_ARROW_UP:
-        case KEY_ARROW_RIGHT:
-        case KEY_ARROW_DOWN:
+        case win::KEY_RETURN: return press_enter(state);
+        case win::KEY_ESCAPE: return press_escape(state);
+        case win::KEY_ARROW_LEFT:
+        case win::KEY_ARROW_UP:
+        case win::KEY_ARROW_RIGHT:
+        case win::KEY_ARROW_DOWN:
             if (state.mode != LauncherMode::Search) return LauncherCommand::nothing();
             move_selection(state, vk);
             return LauncherCommand::redraw();
-        case KEY_DELETE:
+        case win::KEY_DELETE:
             if (state.mode != LauncherMode::Search || state.selection.area != SelectionArea::TileStrip) {
                 return LauncherCommand::nothing();
             }

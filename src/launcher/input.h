@@ -10,6 +10,7 @@
 #include "apps/catalogue.h"
 #include "apps/web_address.h"
 #include "launcher/state.h"
+#include "win/numbers.h"
 
 namespace launcher {
 
@@ -28,15 +29,6 @@ struct LauncherCommand {
     static LauncherCommand remove(apps::LauncherItem i) { return {Kind::RemoveWebApp, std::move(i), {}}; }
     friend bool operator==(const LauncherCommand&, const LauncherCommand&) = default;
 };
-
-// Virtual keys the launcher answers.
-inline constexpr std::uint16_t KEY_RETURN = 0x0D;
-inline constexpr std::uint16_t KEY_ESCAPE = 0x1B;
-inline constexpr std::uint16_t KEY_ARROW_LEFT = 0x25;
-inline constexpr std::uint16_t KEY_ARROW_UP = 0x26;
-inline constexpr std::uint16_t KEY_ARROW_RIGHT = 0x27;
-inline constexpr std::uint16_t KEY_ARROW_DOWN = 0x28;
-inline constexpr std::uint16_t KEY_DELETE = 0x2E;
 
 inline constexpr const char* NOT_A_WEB_ADDRESS = "That does not look like a web address.";
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "win/text.h"
+#include "text/utf8.h"
 
 namespace launcher {
 namespace {
@@ -116,7 +116,7 @@ class Executor {
     }
 
     void operator()(const TextRun& op) const {
-        const std::u16string text = win::utf8_to_utf16(op.text);
+        const std::u16string text = text::utf8_to_utf16(op.text);
         SelectObject(hdc_, fonts_.get(op.font));
         SetTextColor(hdc_, op.colour & 0xFFFFFF);
         if (op.character_extra != 0) SetTextCharacterExtra(hdc_, op.character_extra);
@@ -209,7 +209,7 @@ LRESULT paint_window(HWND window, const FontSet& font_set, const PaintContent& c
 
     Painter painter{dpi,
                     [&](FontSlot slot, std::string_view text) {
-                        const std::u16string wide = win::utf8_to_utf16(text);
+                        const std::u16string wide = text::utf8_to_utf16(text);
                         SelectObject(hdc, fonts.get(slot));
                         SIZE size{};
                         GetTextExtentPoint32W(hdc, reinterpret_cast<const wchar_t*>(wide.data()),

@@ -1,89 +1,16 @@
 #include "layout/actions.h"
 
-#include <string>
-
-#include "apps/launch.h"
-#include "layout/virtual_desktops.h"
-#include "win/text.h"
-#include "win/window_ops.h"
+#include <algorithm>
 
 namespace layout {
 namespace {
-
-using quilt_daemon::ActionTag;
-using quilt_daemon::Direction;
-
-constexpr std::uint32_t MESSAGE_CLOSE = 0x0010;  // WM_CLOSE
 
 bool inside(const win::Rect& r, win::Point p) {
     return r.left <= p.x && p.x < r.left + r.width && r.top <= p.y && p.y < r.top + r.height;
 }
 
-const win::WorkArea* find_monitor(const std::vector<win::WorkArea>& monitors, win::Hmonitor handle) {
-    for (const auto& m : monitors) {
-        if (m.handle == handle) return &m;
-    }
-    return nullptr;
-}
-
-win::Rect inner_area(const LayoutState& state, const win::Rect& work) {
-    return {work.left + state.outer_gap, work.top + state.outer_gap, std::max(work.width - 2 * state.outer_gap, 0),
-            std::max(work.height - 2 * state.outer_gap, 0)};
-}
-
 bool tree_fits(const LayoutState& state, const SplitTree& tree, const win::WorkArea& m) {
     return fits(tree, m.work, state.outer_gap, state.inner_gap, state.min_width, state.min_height);
-}
-
-void resize_action(LayoutState& state, const std::vector<win::WorkArea>& monitors, ResizeAxis axis,
-                   std::uint8_t payload) {
-    if (!state.anchor) return;
-    const auto key = tree_of(state, *state.anchor);
-    if (!key) return;
-    const win::WorkArea* m = find_monitor(monitors, key->monitor);
-    if (!m) return;
-    SplitTree& tree = state.trees[*key];
-    const SplitTree before = tree;
-    const std::int32_t delta = payload == 1 ? RESIZE_STEP : -RESIZE_STEP;
-    if (resize(tree, *state.anchor, axis, delta, inner_area(state, m->work), state.inner_gap) &&
-        !tree_fits(state, tree, *m)) {
-        tree = before;
-    }
-}
-
-void focus_action(win::Platform& p, LayoutState& state, const std::vector<win::WorkArea>& monitors, Direction d) {
-    const auto target = neighbour(state, monitors, d);
-    if (!target) return;
-    if (win::focus_window(p, *target)) {
-        note_focus(state, *target);
-    } else {
-        p.write_err("Windows refused to move focus to window " + win::format_hwnd(*target) + ".\n");
-    }
-}
-
-void swap_action(LayoutState& state, const std::vector<win::WorkArea>& monitors, Direction d) {
-    const auto target = neighbour(state, monitors, d);
-    if (!target) return;
-    for (auto& [key, tree] : state.trees) {
-        if (!is_empty(tree)) swap(tree, *state.anchor, *target);
-    }
-}
-
-void open_terminal(win::Platform& p) {
-    std::optional<std::string> directory = p.get_env("USERPROFILE");
-    if (directory && !win::is_valid_utf8(*directory)) directory.reset();
-    if (!apps::shell_open(p, "wt.exe", std::string("-w new"), directory)) {
-        p.write_err("Could not open Windows Terminal (wt.exe).\n");
-    }
-}
-
-void open_browser(win::Platform& p) {
-    const auto path = apps::default_browser_path(p);
-    if (!path) {
-        p.write_err("Could not find the default browser.\n");
-        return;
-    }
-    if (!apps::shell_open(p, *path, std::nullopt, std::nullopt)) p.write_err("Could not open " + *path + ".\n");
 }
 
 }  // namespace
@@ -165,34 +92,32 @@ std::optional<win::Hwnd> neighbour(const LayoutState& state, const std::vector<w
     return best;
 }
 
-void run_action(win::Platform& p, LayoutState& state, const std::vector<win::WorkArea>& monitors,
-                quilt_daemon::ShortcutAction action) {
-    const auto direction = static_cast<Direction>(action.payload);
-    switch (action.tag) {
-        case ActionTag::ResizeWidth: resize_action(state, monitors, ResizeAxis::Width, action.payload); break;
-        case ActionTag::ResizeHeight: resize_action(state, monitors, ResizeAxis::Height, action.payload); break;
-        case ActionTag::Focus: focus_action(p, state, monitors, direction); break;
-        case ActionTag::Swap: swap_action(state, monitors, direction); break;
-        case ActionTag::ToggleFullscreen:
-            if (state.anchor && is_tiled(state, *state.anchor)) {
-                if (!state.full_screen.erase(*state.anchor)) state.full_screen.insert(*state.anchor);
-            }
-            break;
-        case ActionTag::CloseWindow: {
-            const win::Hwnd fg = p.foreground_window();
-            if (fg && !win::is_shell_window(p, fg)) (void)p.post_message(fg, MESSAGE_CLOSE);
-            break;
-        }
-        case ActionTag::OpenTerminal: open_terminal(p); break;
-        case ActionTag::OpenBrowser: open_browser(p); break;
-        case ActionTag::GoToDesktop: go_to_desktop(p, action.payload); break;
-        case ActionTag::MoveToDesktop: send_to_desktop(p, action.payload); break;
-        case ActionTag::ToggleLauncher: break;  // the main loop's own
+void resize_anchor(LayoutState& state, const std::vector<win::WorkArea>& monitors, ResizeAxis axis, bool grow) {
+    if (!state.anchor) return;
+    const auto key = tree_of(state, *state.anchor);
+    if (!key) return;
+    const win::WorkArea* m = win::find_monitor(monitors, key->monitor);
+    if (!m) return;
+    SplitTree& tree = state.trees[*key];
+    const SplitTree before = tree;
+    const std::int32_t delta = grow ? RESIZE_STEP : -RESIZE_STEP;
+    if (resize(tree, *state.anchor, axis, delta, inner_area(m->work, state.outer_gap), state.inner_gap) &&
+        !tree_fits(state, tree, *m)) {
+        tree = before;
     }
 }
 
-void dispatch(win::Platform& p, DaemonContext& ctx, const quilt_daemon::DaemonEvent& event) {
-    tiling_pass(p, ctx, event);
+void swap_with_neighbour(LayoutState& state, const std::vector<win::WorkArea>& monitors, Direction direction) {
+    const auto target = neighbour(state, monitors, direction);
+    if (!target) return;
+    for (auto& [key, tree] : state.trees) {
+        if (!is_empty(tree)) swap(tree, *state.anchor, *target);
+    }
+}
+
+void toggle_full_screen(LayoutState& state) {
+    if (!state.anchor || !is_tiled(state, *state.anchor)) return;
+    if (!state.full_screen.erase(*state.anchor)) state.full_screen.insert(*state.anchor);
 }
 
 }  // namespace layout

@@ -1,16 +1,18 @@
-// What the shortcuts and the drag-onto-a-tile gesture do to the layout. The
-// pass that runs them (daemon_pass.h) puts every change on the screen.
+// What the shortcuts and the drag-onto-a-tile gesture do to the layout, as
+// edits of the trees alone. The daemon's pass (daemon/tiling_pass.h) runs
+// them and puts every change on the screen.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "daemon/daemon_state.h"
-#include "layout/daemon_pass.h"
 #include "layout/layout_state.h"
-#include "win/platform.h"
+#include "win/types.h"
 
 namespace layout {
+
+enum class Direction : std::uint8_t { Left = 0, Right = 1, Up = 2, Down = 3 };
 
 inline constexpr std::int32_t RESIZE_STEP = 100;
 
@@ -21,12 +23,16 @@ void handle_drop(LayoutState& state, const std::vector<win::WorkArea>& monitors,
 
 // The nearest tile on the given side of the anchor's, on any monitor of its desktop.
 std::optional<win::Hwnd> neighbour(const LayoutState& state, const std::vector<win::WorkArea>& monitors,
-                                   quilt_daemon::Direction direction);
+                                   Direction direction);
 
-void run_action(win::Platform& p, LayoutState& state, const std::vector<win::WorkArea>& monitors,
-                quilt_daemon::ShortcutAction action);
+// Moves the divider next to the anchor by RESIZE_STEP pixels, `grow` toward
+// the first child; undone when a tile would get too small.
+void resize_anchor(LayoutState& state, const std::vector<win::WorkArea>& monitors, ResizeAxis axis, bool grow);
 
-// The daemon's one entry point for changing the layout: one pass per event.
-void dispatch(win::Platform& p, DaemonContext& ctx, const quilt_daemon::DaemonEvent& event);
+// The anchor and its neighbour on that side trade tiles.
+void swap_with_neighbour(LayoutState& state, const std::vector<win::WorkArea>& monitors, Direction direction);
+
+// The anchor covers its whole monitor, or goes back to its tile.
+void toggle_full_screen(LayoutState& state);
 
 }  // namespace layout

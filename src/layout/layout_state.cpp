@@ -5,13 +5,6 @@
 namespace layout {
 namespace {
 
-const win::WorkArea* find_monitor(const std::vector<win::WorkArea>& monitors, win::Hmonitor handle) {
-    for (const auto& m : monitors) {
-        if (m.handle == handle) return &m;
-    }
-    return nullptr;
-}
-
 // Which tree holds each window, so that the entry loop does not walk every tree per window.
 std::unordered_map<win::Hwnd, TreeKey> holders(const LayoutState& state) {
     std::unordered_map<win::Hwnd, TreeKey> out;
@@ -24,7 +17,8 @@ std::unordered_map<win::Hwnd, TreeKey> holders(const LayoutState& state) {
 }  // namespace
 
 void sync(LayoutState& state, const std::vector<win::WorkArea>& monitors, const std::vector<TileEntry>& entries) {
-    std::erase_if(state.trees, [&](const auto& kv) { return find_monitor(monitors, kv.first.monitor) == nullptr; });
+    std::erase_if(state.trees,
+                  [&](const auto& kv) { return win::find_monitor(monitors, kv.first.monitor) == nullptr; });
 
     // A window leaves its tree unless it is still offered for exactly that
     // desktop and monitor: it closed, stopped being tileable, or moved.
@@ -43,12 +37,12 @@ void sync(LayoutState& state, const std::vector<win::WorkArea>& monitors, const 
     std::unordered_map<win::Hwnd, TreeKey> holder = holders(state);
     for (const auto& e : entries) {
         if (holder.count(e.hwnd)) continue;
-        const win::WorkArea* own = find_monitor(monitors, e.monitor);
+        const win::WorkArea* own = win::find_monitor(monitors, e.monitor);
         const win::WorkArea* anchor_monitor = nullptr;
         if (state.anchor) {
             auto it = holder.find(*state.anchor);
             if (it != holder.end() && it->second.desktop == e.desktop) {
-                anchor_monitor = find_monitor(monitors, it->second.monitor);
+                anchor_monitor = win::find_monitor(monitors, it->second.monitor);
             }
         }
         // A window that opened since the last sync goes next to the focused

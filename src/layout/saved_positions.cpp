@@ -5,7 +5,7 @@
 #include <optional>
 #include <unordered_set>
 
-#include "win/text.h"
+#include "text/utf8.h"
 #include "win/window_ops.h"
 
 namespace layout {
@@ -108,7 +108,7 @@ std::string untile_path(win::Platform& p) {
 
 std::vector<SavedPosition> parse_positions(std::string_view text) {
     std::vector<SavedPosition> out;
-    const std::u16string wide = win::utf8_to_utf16(text);
+    const std::u16string wide = text::utf8_to_utf16(text);
     std::u16string_view rest = wide;
     while (!rest.empty()) {
         const auto nl = rest.find(u'\n');
@@ -132,7 +132,7 @@ std::string format_positions(const std::vector<SavedPosition>& positions) {
 
 std::vector<SavedPosition> load_positions(win::Platform& p) {
     auto read = p.read_file(untile_path(p));
-    if (!read || !read.value() || !win::is_valid_utf8(*read.value())) return {};
+    if (!read || !read.value() || !text::is_valid_utf8(*read.value())) return {};
     return parse_positions(*read.value());
 }
 
@@ -199,6 +199,11 @@ win::Result<RestoreCounts> restore_positions(win::Platform& p) {
         }
     }
     return counts;
+}
+
+std::string restored_text(const RestoreCounts& c) {
+    return "Restored " + std::to_string(c.restored) + " window(s); " + std::to_string(c.gone) + " no longer exist; " +
+           std::to_string(c.failed) + " failed.";
 }
 
 std::string file_error_text(const win::Error& e) { return e.message + " (os error " + std::to_string(e.code) + ")"; }

@@ -49,6 +49,10 @@ win::Status save_positions(win::Platform& p, const std::vector<win::Hwnd>& windo
 // Per-window failures go to standard error; the error is the deletion's.
 win::Result<RestoreCounts> restore_positions(win::Platform& p);
 
+// "Restored {n} window(s); {gone} no longer exist; {failed} failed.", as
+// `untile` and the daemon's stop line say it.
+std::string restored_text(const RestoreCounts& counts);
+
 // A failed file operation as messages show it: the text and " (os error N)".
 std::string file_error_text(const win::Error& e);
 

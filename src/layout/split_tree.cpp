@@ -131,6 +131,11 @@ SplitNode SplitNode::split(std::int32_t ratio, SplitNode first, SplitNode second
     return n;
 }
 
+win::Rect inner_area(const win::Rect& area, std::int32_t outer_gap) {
+    return {area.left + outer_gap, area.top + outer_gap, std::max(area.width - 2 * outer_gap, 0),
+            std::max(area.height - 2 * outer_gap, 0)};
+}
+
 std::int32_t usable_length(std::int32_t width, std::int32_t height, std::int32_t inner_gap) {
     const std::int32_t longer = std::max(width, height);
     const std::int32_t gap = inner_gap < 0 ? 0 : std::min(inner_gap, longer);
@@ -183,9 +188,7 @@ std::vector<Placement> placements(const SplitTree& tree, const win::Rect& area, 
                                   std::int32_t inner_gap) {
     std::vector<Placement> out;
     if (is_empty(tree)) return out;
-    const win::Rect start{area.left + outer_gap, area.top + outer_gap, std::max(area.width - 2 * outer_gap, 0),
-                          std::max(area.height - 2 * outer_gap, 0)};
-    place(tree.root, start, inner_gap, out);
+    place(tree.root, inner_area(area, outer_gap), inner_gap, out);
     return out;
 }
 

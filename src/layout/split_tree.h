@@ -55,6 +55,8 @@ struct SplitTree {
 
 enum class ResizeAxis { Width = 0, Height = 1 };
 
+// A monitor's work area after the outer gap on every side (never negative).
+win::Rect inner_area(const win::Rect& area, std::int32_t outer_gap);
 // The longer side less the inner gap, the gap first clamped to 0..longer side.
 std::int32_t usable_length(std::int32_t width, std::int32_t height, std::int32_t inner_gap);
 // The rectangles of a split's first and second child.

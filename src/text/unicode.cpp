@@ -45,27 +45,18 @@ void append_mapped(std::string& out, char32_t c, bool lower) {
     append_utf8(out, static_cast<char32_t>(static_cast<std::int32_t>(c) + (lower ? r.lower_delta : r.upper_delta)));
 }
 
-// The start of the character that ends just before `end`.
-std::size_t previous_start(std::string_view s, std::size_t end) {
-    std::size_t i = end - 1;
-    for (std::size_t steps = 0; steps < 3 && i > 0 && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80; ++steps) --i;
-    // A stray continuation byte is a character of its own.
-    return decode_at(s, i).length == end - i ? i : end - 1;
-}
-
 // SpecialCasing's Final_Sigma: a cased letter (then case-ignorable ones)
 // before the sigma, and no cased letter (after case-ignorable ones) behind it.
 bool is_final_sigma(std::string_view s, std::size_t at, std::size_t length) {
     bool cased_before = false;
     for (std::size_t end = at; end > 0;) {
-        const std::size_t start = previous_start(s, end);
-        const Decoded d = decode_at(s, start);
+        const Decoded d = decode_before(s, end);
         if (d.valid && is_cased(d.code)) {
             cased_before = true;
             break;
         }
         if (!d.valid || !is_case_ignorable(d.code)) break;
-        end = start;
+        end -= d.length;
     }
     if (!cased_before) return false;
     for (std::size_t i = at + length; i < s.size();) {
@@ -77,71 +68,7 @@ bool is_final_sigma(std::string_view s, std::size_t at, std::size_t length) {
     return true;
 }
 
-char* write_utf8(char* o, char32_t c) {
-    if (c < 0x80) {
-        *o++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *o++ = static_cast<char>(0xC0 | (c >> 6));
-        *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *o++ = static_cast<char>(0xE0 | (c >> 12));
-        *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *o++ = static_cast<char>(0xF0 | (c >> 18));
-        *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return o;
-}
-
 }  // namespace
-
-Decoded decode_before(std::string_view s, std::size_t end) { return decode_at(s, previous_start(s, end)); }
-
-Decoded decode_at(std::string_view s, std::size_t i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) return {b0, 1, true};
-    std::size_t len = 0;
-    char32_t c = 0;
-    char32_t min = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2, c = b0 & 0x1F, min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3, c = b0 & 0x0F, min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4, c = b0 & 0x07, min = 0x10000;
-    } else {
-        return {b0, 1, false};
-    }
-    if (i + len > s.size()) return {b0, 1, false};
-    for (std::size_t n = 1; n < len; ++n) {
-        const auto b = static_cast<unsigned char>(s[i + n]);
-        if ((b & 0xC0) != 0x80) return {b0, 1, false};
-        c = (c << 6) | (b & 0x3F);
-    }
-    if (c < min || c > MAX_CODE || (c >= 0xD800 && c <= 0xDFFF)) return {b0, 1, false};
-    return {c, len, true};
-}
-
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 bool is_white_space(char32_t c) { return has(c, tables::WHITE_SPACE); }
 bool is_alphabetic(char32_t c) { return has(c, tables::ALPHABETIC); }
@@ -159,10 +86,9 @@ std::string_view trim(std::string_view s) {
     }
     std::size_t last = s.size();
     while (last > first) {
-        const std::size_t start = previous_start(s, last);
-        const Decoded d = decode_at(s, start);
+        const Decoded d = decode_before(s, last);
         if (!d.valid || !is_white_space(d.code)) break;
-        last = start;
+        last -= d.length;
     }
     return s.substr(first, last - first);
 }
@@ -174,6 +100,15 @@ bool contains_white_space(std::string_view s) {
         i += d.length;
     }
     return false;
+}
+
+bool equal_ascii_nocase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
 }
 
 void to_lower_into(std::string_view s, std::string& out) {
@@ -204,7 +139,7 @@ void to_lower_into(std::string_view s, std::string& out) {
             c = c == CAPITAL_SIGMA && is_final_sigma(s, i, d.length)
                     ? FINAL_SIGMA
                     : static_cast<char32_t>(static_cast<std::int32_t>(c) + r.lower_delta);
-            o = write_utf8(o, c);
+            o = encode_utf8(o, c);
         }
         i += d.length;
     }

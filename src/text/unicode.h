@@ -4,23 +4,12 @@
 // through unchanged and has no properties.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace text {
+#include "text/utf8.h"
 
-// One scalar value decoded at a byte offset. An invalid or truncated
-// sequence yields valid == false and a length of one byte.
-struct Decoded {
-    char32_t code = 0;
-    std::size_t length = 1;
-    bool valid = true;
-};
-Decoded decode_at(std::string_view utf8, std::size_t offset);
-// The character that ends just before byte `end` (which must be above zero).
-Decoded decode_before(std::string_view utf8, std::size_t end);
-void append_utf8(std::string& out, char32_t code);
+namespace text {
 
 bool is_white_space(char32_t);
 bool is_alphabetic(char32_t);
@@ -34,6 +23,10 @@ bool is_case_ignorable(char32_t);
 // White_Space removed at both ends.
 std::string_view trim(std::string_view utf8);
 bool contains_white_space(std::string_view utf8);
+
+// Equal when the ASCII letters A-Z and a-z are taken as the same and every
+// other byte as itself: how program and file names are compared.
+bool equal_ascii_nocase(std::string_view a, std::string_view b);
 
 // The full, unconditional lower-case mapping of every character, with a
 // capital sigma at the end of a word becoming a final sigma.

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "text/unicode.h"
 #include "win/window_ops.h"
 
 namespace win {
@@ -10,18 +11,9 @@ namespace {
 // Programs whose windows are never the tiler's business.
 constexpr std::array<std::string_view, 1> IGNORED_APPS = {"notepad.exe"};
 
-bool equals_ascii_nocase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 bool is_ignored_app(std::string_view exe) {
     for (auto app : IGNORED_APPS) {
-        if (equals_ascii_nocase(exe, app)) return true;
+        if (text::equal_ascii_nocase(exe, app)) return true;
     }
     return false;
 }

@@ -14,47 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "win/numbers.h"
 #include "win/types.h"
 
 namespace win {
-
-// Style bits that classification and the daemon read.
-inline constexpr std::uint32_t STYLE_THICKFRAME = 0x00040000;
-inline constexpr std::uint32_t STYLE_CHILD = 0x40000000;
-inline constexpr std::uint32_t EXSTYLE_TOOLWINDOW = 0x00000080;
-inline constexpr std::uint32_t EXSTYLE_NOACTIVATE = 0x08000000;
-
-// ShowWindow commands and SetWindowPos flags used by the program.
-inline constexpr int SHOW_HIDE = 0;
-inline constexpr int SHOW_NORMAL = 1;
-inline constexpr int SHOW_MINIMIZED = 2;
-inline constexpr int SHOW_MAXIMIZED = 3;
-inline constexpr int SHOW_NOACTIVATE = 4;
-inline constexpr int SHOW_SHOW = 5;
-inline constexpr std::uint32_t POS_NOSIZE = 0x0001;
-inline constexpr std::uint32_t POS_NOMOVE = 0x0002;
-inline constexpr std::uint32_t POS_NOZORDER = 0x0004;
-inline constexpr std::uint32_t POS_NOACTIVATE = 0x0010;
-inline constexpr std::uint32_t POS_SHOWWINDOW = 0x0040;
-
-// Desktop Window Manager attributes.
-inline constexpr std::uint32_t ATTR_EXTENDED_FRAME_BOUNDS = 9;
-inline constexpr std::uint32_t ATTR_CLOAKED = 14;
-inline constexpr std::uint32_t ATTR_BORDER_COLOR = 34;
-inline constexpr std::uint32_t COLOR_DEFAULT = 0xFFFFFFFF;
-
-// Virtual keys and input flags.
-inline constexpr std::uint16_t KEY_LWIN = 0x5B;
-inline constexpr std::uint16_t KEY_RWIN = 0x5C;
-inline constexpr std::uint16_t KEY_UNASSIGNED = 0xE8;  // unassigned
-inline constexpr std::uint16_t KEY_CONTROL = 0x11;
-inline constexpr std::uint16_t KEY_LEFT = 0x25;
-inline constexpr std::uint16_t KEY_RIGHT = 0x27;
-inline constexpr std::uint16_t KEY_D = 0x44;
-inline constexpr std::uint16_t KEY_LSHIFT = 0xA0;
-inline constexpr std::uint16_t KEY_RSHIFT = 0xA1;
-inline constexpr std::uint32_t KEY_EXTENDED = 0x0001;
-inline constexpr std::uint32_t KEY_UP = 0x0002;
 
 // GetWindowPlacement's record, with rcNormalPosition kept as the four edges
 // the platform uses so that a saved position goes back unchanged.
@@ -203,6 +166,7 @@ class Platform {
     // IVirtualDesktopManager, which the platform then holds. Without it the
     // two queries below fail.
     virtual Status open_desktop_manager() = 0;
+    // Releases the manager and leaves the apartment that opening it joined.
     virtual void close_desktop_manager() = 0;
     // IsWindowOnCurrentVirtualDesktop.
     virtual Result<bool> window_on_current_desktop(Hwnd) = 0;
@@ -241,8 +205,5 @@ class Platform {
     // GdipDisposeImage.
     virtual void dispose_image(ImageHandle) = 0;
 };
-
-inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;
-inline constexpr std::uint32_t ERR_PATH_NOT_FOUND = 3;
 
 }  // namespace win

@@ -11,10 +11,10 @@
 #include <cstring>
 #include <string>
 
-#include "apps/apps_folder_win32.h"
+#include "text/utf8.h"
+#include "win/apps_folder_win32.h"
 #include "win/gdiplus_win32.h"
 #include "win/handle_win32.h"
-#include "win/text.h"
 
 namespace win {
 namespace {
@@ -26,15 +26,11 @@ Hmonitor from_monitor(HMONITOR m) { return Hmonitor{static_cast<std::uint64_t>(r
 Rect from_rect(const RECT& r) { return rect_from_ltrb(r.left, r.top, r.right, r.bottom); }
 
 std::wstring wide(std::string_view utf8) {
-    const std::u16string s = utf8_to_utf16(utf8);
+    const std::u16string s = text::utf8_to_utf16(utf8);
     return std::wstring(s.begin(), s.end());
 }
 
 std::u16string u16(const wchar_t* s, std::size_t n) { return std::u16string(s, s + n); }
-
-Error hresult_error(HRESULT hr) {
-    return Error{static_cast<std::uint32_t>(hr), system_message(static_cast<DWORD>(hr))};
-}
 
 // Newer entry points are looked up at run time, so that a system without
 // them loses one feature instead of refusing to start the program.
@@ -50,9 +46,9 @@ void write_stream(DWORD which, std::string_view utf8) {
     if (h == nullptr || h == INVALID_HANDLE_VALUE || utf8.empty()) return;
     DWORD mode = 0;
     if (GetFileType(h) == FILE_TYPE_CHAR && GetConsoleMode(h, &mode) && GetConsoleOutputCP() != CP_UTF8) {
-        const std::wstring text = wide(utf8);
+        const std::wstring utf16 = wide(utf8);
         DWORD written = 0;
-        WriteConsoleW(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        WriteConsoleW(h, utf16.data(), static_cast<DWORD>(utf16.size()), &written, nullptr);
         return;
     }
     while (!utf8.empty()) {
@@ -84,18 +80,22 @@ std::string system_message(std::uint32_t code) {
     const DWORD n =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::u16string text = n && buffer ? u16(buffer, n) : std::u16string();
+    std::u16string message = n && buffer ? u16(buffer, n) : std::u16string();
     if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == u' ' || text.back() == u'\t' || text.back() == u'\r' ||
-                             text.back() == u'\n' || text.back() == u'\v' || text.back() == u'\f')) {
-        text.pop_back();
+    while (!message.empty() && (message.back() == u' ' || message.back() == u'\t' || message.back() == u'\r' ||
+                                message.back() == u'\n' || message.back() == u'\v' || message.back() == u'\f')) {
+        message.pop_back();
     }
-    return utf16_to_utf8(text);
+    return text::utf16_to_utf8(message);
 }
 
 Error last_error() {
     const DWORD code = GetLastError();
     return Error{code, system_message(code)};
+}
+
+Error hresult_error(std::int32_t hr) {
+    return Error{static_cast<std::uint32_t>(hr), system_message(static_cast<std::uint32_t>(hr))};
 }
 
 std::vector<Hwnd> Win32Platform::enum_windows() {
@@ -285,7 +285,7 @@ std::optional<std::string> Win32Platform::get_env(std::string_view name) {
     std::wstring value(size, L'\0');
     const DWORD got = GetEnvironmentVariableW(n.c_str(), value.data(), size);
     if (got == 0 || got >= size) return std::nullopt;
-    return utf16_to_utf8(u16(value.data(), got));
+    return text::utf16_to_utf8(u16(value.data(), got));
 }
 
 std::string Win32Platform::temp_dir() {
@@ -297,7 +297,7 @@ std::string Win32Platform::temp_dir() {
     } else {
         n = GetTempPathW(MAX_PATH + 1, buf);
     }
-    return n ? utf16_to_utf8(u16(buf, n)) : std::string();
+    return n ? text::utf16_to_utf8(u16(buf, n)) : std::string();
 }
 
 Result<std::optional<std::string>> Win32Platform::read_file(const std::string& path) {
@@ -430,7 +430,7 @@ std::optional<Point> Win32Platform::cursor_pos() {
 
 void Win32Platform::com_initialize_apartment() { (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 
-Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() { return apps::enumerate_apps_folder(); }
+Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() { return enumerate_apps_folder(); }
 
 bool Win32Platform::shell_execute(const std::string& file, const std::optional<std::string>& parameters,
                                   const std::optional<std::string>& directory) {
@@ -485,46 +485,46 @@ void Win32Platform::dispose_image(ImageHandle image) { Gdiplus::DllExports::Gdip
 
 // --- Virtual desktop manager --------------------------------------------------------
 
-namespace {
-
 // The shell's documented interface, declared here because MinGW's headers
 // may lack it.
-struct IVirtualDesktopManagerRaw : public IUnknown {
+struct VirtualDesktopManager : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE IsWindowOnCurrentVirtualDesktop(HWND, BOOL*) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetWindowDesktopId(HWND, GUID*) = 0;
     virtual HRESULT STDMETHODCALLTYPE MoveWindowToDesktop(HWND, REFGUID) = 0;
 };
 
+namespace {
+
 constexpr GUID CLSID_DESKTOP_MANAGER = {0xAA509086, 0x5CA9, 0x4C25, {0x8F, 0x95, 0x58, 0x9D, 0x3C, 0x07, 0xB4, 0x8A}};
 constexpr GUID IID_DESKTOP_MANAGER = {0xA5CD92FF, 0x29BE, 0x454C, {0x8D, 0x04, 0xD8, 0x28, 0x79, 0xFB, 0x3F, 0x1B}};
 constexpr HRESULT NO_MANAGER = static_cast<HRESULT>(0x80040154);  // REGDB_E_CLASSNOTREG
 
-IVirtualDesktopManagerRaw* manager(void* p) { return static_cast<IVirtualDesktopManagerRaw*>(p); }
-
 }  // namespace
 
-Win32Platform::~Win32Platform() { close_desktop_manager(); }
+Win32Platform::Win32Platform() = default;
+Win32Platform::~Win32Platform() = default;
 
 Status Win32Platform::open_desktop_manager() {
     if (desktop_manager_) return success();
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    void* out = nullptr;
+    // The apartment stays while the manager is held; ShellExecuteW on this
+    // thread runs in it too.
+    if (!apartment_) apartment_.emplace();
     // CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER
-    const HRESULT hr = CoCreateInstance(CLSID_DESKTOP_MANAGER, nullptr, 23, IID_DESKTOP_MANAGER, &out);
-    if (FAILED(hr) || !out) return hresult_error(FAILED(hr) ? hr : NO_MANAGER);
-    desktop_manager_ = out;
+    const HRESULT hr =
+        CoCreateInstance(CLSID_DESKTOP_MANAGER, nullptr, 23, IID_DESKTOP_MANAGER, desktop_manager_.out());
+    if (FAILED(hr) || !desktop_manager_) return hresult_error(FAILED(hr) ? hr : NO_MANAGER);
     return success();
 }
 
 void Win32Platform::close_desktop_manager() {
-    if (desktop_manager_) manager(desktop_manager_)->Release();
-    desktop_manager_ = nullptr;
+    desktop_manager_.reset();
+    apartment_.reset();
 }
 
 Result<bool> Win32Platform::window_on_current_desktop(Hwnd h) {
     if (!desktop_manager_) return hresult_error(NO_MANAGER);
     BOOL on = FALSE;
-    const HRESULT hr = manager(desktop_manager_)->IsWindowOnCurrentVirtualDesktop(H(h), &on);
+    const HRESULT hr = desktop_manager_->IsWindowOnCurrentVirtualDesktop(H(h), &on);
     if (FAILED(hr)) return hresult_error(hr);
     return on != FALSE;
 }
@@ -532,7 +532,7 @@ Result<bool> Win32Platform::window_on_current_desktop(Hwnd h) {
 Result<std::array<std::uint8_t, 16>> Win32Platform::window_desktop_id(Hwnd h) {
     if (!desktop_manager_) return hresult_error(NO_MANAGER);
     GUID id{};
-    const HRESULT hr = manager(desktop_manager_)->GetWindowDesktopId(H(h), &id);
+    const HRESULT hr = desktop_manager_->GetWindowDesktopId(H(h), &id);
     if (FAILED(hr)) return hresult_error(hr);
     std::array<std::uint8_t, 16> bytes{};
     static_assert(sizeof(GUID) == 16);

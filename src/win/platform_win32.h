@@ -2,9 +2,14 @@
 // sequence of them). Built only for Windows.
 #pragma once
 
+#include <optional>
+
+#include "win/handle_win32.h"
 #include "win/platform.h"
 
 namespace win {
+
+struct VirtualDesktopManager;  // the shell's IVirtualDesktopManager
 
 class Win32Platform : public Platform {
   public:
@@ -87,17 +92,21 @@ class Win32Platform : public Platform {
     Result<LoadedImage> load_image_file(const std::string& path) override;
     void dispose_image(ImageHandle) override;
 
-    Win32Platform() = default;
+    Win32Platform();
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
     ~Win32Platform() override;
 
   private:
-    void* desktop_manager_ = nullptr;  // IVirtualDesktopManager*, released by close_desktop_manager
+    // Declared in this order so that the manager is released before the
+    // apartment is left.
+    std::optional<ComApartment> apartment_;
+    ComRef<VirtualDesktopManager> desktop_manager_;
 };
 
 // The system's message text for an error code, trailing white space removed.
 std::string system_message(std::uint32_t code);
 Error last_error();
+Error hresult_error(std::int32_t hr);
 
 }  // namespace win

@@ -10,4 +10,11 @@ std::string format_hwnd(Hwnd hwnd) {
     return buf;
 }
 
+const WorkArea* find_monitor(const std::vector<WorkArea>& monitors, Hmonitor handle) {
+    for (const auto& m : monitors) {
+        if (m.handle == handle) return &m;
+    }
+    return nullptr;
+}
+
 }  // namespace win

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 namespace win {
 
@@ -69,6 +70,9 @@ struct WorkArea {
     bool primary = false;
     friend bool operator==(const WorkArea&, const WorkArea&) = default;
 };
+
+// The monitor with this handle; nothing when it is not in the list.
+const WorkArea* find_monitor(const std::vector<WorkArea>& monitors, Hmonitor handle);
 
 // A platform error: the last-error code or HRESULT of the call that failed,
 // with the system's message text for it.

@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "win/text.h"
+#include "text/utf8.h"
 
 namespace win {
 
-std::string window_title(Platform& p, Hwnd h) { return utf16_to_utf8(p.get_window_text(h)); }
+std::string window_title(Platform& p, Hwnd h) { return text::utf16_to_utf8(p.get_window_text(h)); }
 
-std::string window_class(Platform& p, Hwnd h) { return utf16_to_utf8(p.get_class_name(h)); }
+std::string window_class(Platform& p, Hwnd h) { return text::utf16_to_utf8(p.get_class_name(h)); }
 
 std::uint32_t window_process_id(Platform& p, Hwnd h) { return p.get_window_process_id(h); }
 
@@ -17,7 +17,7 @@ std::string process_exe_name(Platform& p, std::uint32_t pid) {
     auto path = p.query_process_image(pid);
     if (!path) return {};
     const auto cut = path->find_last_of(u"\\/");
-    return utf16_to_utf8(cut == std::u16string::npos ? *path : path->substr(cut + 1));
+    return text::utf16_to_utf8(cut == std::u16string::npos ? *path : path->substr(cut + 1));
 }
 
 Rect window_rect(Platform& p, Hwnd h) { return p.get_window_rect(h).value_or(Rect{}); }

@@ -7,8 +7,10 @@ from wine_env import WineDesktop
 @pytest.fixture(scope="session")
 def wine():
     desktop = WineDesktop()
-    yield desktop
-    desktop.close()
+    try:
+        yield desktop
+    finally:
+        desktop.close()
 
 
 class Scene:
@@ -16,6 +18,7 @@ class Scene:
 
     def __init__(self, wine):
         self.wine = wine
+        self.first = len(wine.started)  # processes started before this scene are not its own
         self.helpers = []
         self.programs = []
 
@@ -30,12 +33,13 @@ class Scene:
         return proc
 
     def close(self):
-        for helper in self.helpers:
-            helper.quit()
-        for proc in self.programs:
-            if proc.poll() is None:
-                proc.kill()
-                proc.wait()
+        """Lets the helpers quit (their windows go with them), then kills
+        whatever the test started that still runs: programs, probes, daemons."""
+        try:
+            for helper in self.helpers:
+                helper.quit()
+        finally:
+            self.wine.kill_started(self.first)
 
 
 @pytest.fixture
@@ -43,6 +47,8 @@ def scene(wine):
     """A known desktop: no windows before the test, none left after it."""
     assert not visible_windows(wine), "the desktop is not empty at the start"
     s = Scene(wine)
-    yield s
-    s.close()
+    try:
+        yield s
+    finally:
+        s.close()
     wait_until_empty(wine)

@@ -4,6 +4,7 @@ and Wine's own programs."""
 import os
 import queue
 import re
+import signal
 import subprocess
 import threading
 import time
@@ -164,7 +165,6 @@ class Daemon:
     """A running `quilt run`, with its output collected line by line as it comes."""
 
     def __init__(self, desktop):
-        import threading
         self.proc = desktop.popen([str(QUILT), "run"], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                   stderr=subprocess.PIPE)
         self.out_lines = []
@@ -186,13 +186,20 @@ class Daemon:
         wait_for(lambda: any(l.startswith("  Win + Shift + Esc") for l in self.out_lines), timeout=timeout)
 
     def stop(self, timeout=20):
-        """Ctrl+C, as the console would deliver it; returns the exit code."""
-        import signal
+        """Ctrl+C, as the console would deliver it; returns the exit code. A
+        daemon that does not end in time is killed, so that it cannot hold
+        the single-instance mutex for the tests after it, and the timeout
+        is raised."""
         if self.proc.poll() is None:
             self.proc.send_signal(signal.SIGINT)
-        code = self.proc.wait(timeout)
-        for r in self.readers:
-            r.join(5)
+        try:
+            code = self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.kill()
+            raise
+        finally:
+            for r in self.readers:
+                r.join(5)
         return code
 
     def kill(self):
@@ -343,13 +350,22 @@ def work_area(desktop):
     return left, top, width, height
 
 
+def halves(rect):
+    """The two tiles that a split makes of a tile (left, top, right, bottom):
+    side by side when it is at least as wide as it is tall, else one over
+    the other, with the 8-pixel gap between them."""
+    left, top, right, bottom = rect
+    if right - left >= bottom - top:
+        first = (right - left - 8) * 500 // 1000
+        return (left, top, left + first, bottom), (left + first + 8, top, right, bottom)
+    first = (bottom - top - 8) * 500 // 1000
+    return (left, top, right, top + first), (left, top + first + 8, right, bottom)
+
+
 def tiles_in(area):
     left, top, width, height = area
-    inner_w, inner_h = width - 16, height - 16
-    first = (inner_w - 8) * 500 // 1000
-    return Tiles(full=(left + 8, top + 8, left + 8 + inner_w, top + 8 + inner_h),
-                 left=(left + 8, top + 8, left + 8 + first, top + 8 + inner_h),
-                 right=(left + 8 + inner_w - (inner_w - 8 - first), top + 8, left + 8 + inner_w, top + 8 + inner_h))
+    full = (left + 8, top + 8, left + width - 8, top + height - 8)
+    return Tiles(full, *halves(full))
 
 
 def daemon_tiles(desktop, tw):

@@ -65,8 +65,10 @@ class Registry:
 @pytest.fixture
 def registry(wine):
     r = Registry(wine)
-    yield r
-    r.restore()
+    try:
+        yield r
+    finally:
+        r.restore()
 
 
 @pytest.fixture
@@ -77,8 +79,10 @@ def list_file(wine):
     assert windows_path.lower().endswith(r"\appdata\roaming\quilt\webapps.txt"), windows_path
     path = wine.windows_to_unix(windows_path)
     shutil.rmtree(path.parent, ignore_errors=True)
-    yield path
-    shutil.rmtree(path.parent, ignore_errors=True)
+    try:
+        yield path
+    finally:
+        shutil.rmtree(path.parent, ignore_errors=True)
 
 
 @pytest.fixture
@@ -88,8 +92,10 @@ def stand_ins(wine, tmp_path):
     folder.mkdir()
     for name in ("msedge.exe", "chrome.exe", "editor.exe"):
         shutil.copy(RECORDER, folder / name)
-    yield folder
-    shutil.rmtree(folder, ignore_errors=True)
+    try:
+        yield folder
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def recorded(folder, name):

@@ -5,8 +5,10 @@ import time
 
 import pytest
 
-from harness import Daemon, daemon_tiles, quilt, untile_file
+from harness import Daemon, daemon_tiles, halves, quilt, untile_file
 from wine_env import wait_for
+
+ONE_MOVED = "Re-tiled: moved 1 window(s)."
 
 
 @pytest.fixture
@@ -19,13 +21,26 @@ def daemon(wine, scene):
         d.wait_started()
         return d
 
-    yield start
-    for d in started:
-        if d.proc.poll() is None:
-            code = d.stop()
-            assert code == 0, d.err_lines
+    codes = []
+    try:
+        yield start
+    finally:
+        # Every daemon is stopped (or killed) before anything is checked.
+        for d in started:
+            if d.proc.poll() is None:
+                codes.append((d.stop(), d.err_lines))
+    for code, err in codes:
+        assert code == 0, err
     # Every daemon put its windows back and removed its file.
     assert not untile_file(wine).exists()
+
+
+def settle_by_closing(tw, gone, neighbour, its_tile):
+    """Closes `gone`, whose tile `neighbour` then takes back, and waits for
+    that. The pass that moves the neighbour also notes where every other
+    window came to rest, which no pass shows by itself."""
+    tw.close(gone)
+    wait_for(lambda: tw.rect(neighbour) == its_tile, timeout=5)
 
 
 def test_first_pass_tiles_and_ctrl_c_puts_every_window_back(wine, scene, daemon):
@@ -90,33 +105,40 @@ def test_minimising_removes_a_window_and_restoring_brings_it_back(wine, scene, d
 
 def test_a_new_window_is_tiled_next_to_the_focused_one_at_once(wine, scene, daemon):
     tw = scene.testwin()
+    x = tw.open("resizable", "X")
     b = tw.open("resizable", "B")
     a = tw.open("resizable", "A")
     daemon()
     T = daemon_tiles(wine, tw)
-    wait_for(lambda: tw.rect(a) == T.left and tw.rect(b) == T.right, timeout=10)
+    wait_for(lambda: [tw.rect(h) for h in (a, b, x)] == [T.left, *halves(T.right)], timeout=10)
+    settle_by_closing(tw, x, b, T.right)
+    # Wine's taskbar may have taken the foreground. A pass that finds A in
+    # front makes it the focused tiled window; A moved aside and put back
+    # shows that such a pass ran.
+    tw.move(a, 300, 200, 700, 500)
     tw.focus(a)
-    time.sleep(0.3)  # the pass that follows the focus makes A the anchor
+    wait_for(lambda: tw.foreground() == a)
+    wait_for(lambda: tw.rect(a) == T.left, timeout=5)
     started = time.monotonic()
     c = tw.open("resizable", "C")
     # A's tile is taller than wide: C takes its lower half.
-    top, bottom = T.left[1], T.left[3]
-    half = (bottom - top - 8) // 2
-    wait_for(lambda: tw.rect(c) == (T.left[0], top + half + 8, T.left[2], bottom), timeout=2, interval=0.01)
+    upper, lower = halves(T.left)
+    wait_for(lambda: tw.rect(c) == lower, timeout=2, interval=0.01)
     assert time.monotonic() - started < 0.5
-    assert tw.rect(a) == (T.left[0], top, T.left[2], top + half)
+    assert tw.rect(a) == upper
     assert tw.rect(b) == T.right
 
 
 def test_a_window_dragged_onto_a_tile_takes_half_of_it(wine, scene, daemon):
     from harness import drag, mouse_down, mouse_move, mouse_up, title_bar
     tw = scene.testwin()
+    c = tw.open("resizable", "C")
     b = tw.open("resizable", "B")
     a = tw.open("resizable", "A")
     d = daemon()
     T = daemon_tiles(wine, tw)
-    wait_for(lambda: tw.rect(a) == T.left and tw.rect(b) == T.right, timeout=10)
-    time.sleep(3.5)  # the periodic pass notes where the windows came to rest
+    wait_for(lambda: [tw.rect(h) for h in (a, b, c)] == [T.left, *halves(T.right)], timeout=10)
+    settle_by_closing(tw, c, b, T.right)
     settled = len(d.retiles())
 
     # Released in the outer gap, where no tile is: nothing changes, and A goes back.
@@ -124,13 +146,17 @@ def test_a_window_dragged_onto_a_tile_takes_half_of_it(wine, scene, daemon):
     drag(wine, x0, y0, 3, 300)
     wait_for(lambda: tw.rect(a) == T.left, timeout=5)
     assert tw.rect(b) == T.right
-    time.sleep(3.5)
 
-    # Held over B and not yet released: the daemon leaves the window where the user has it.
+    # Held over B and not yet released: the daemon leaves the window where the
+    # user has it. B, moved aside meanwhile, coming back shows that a pass ran.
+    # The press is away from where the last drag began: a second press there
+    # this soon would be a double-click, which maximises the window.
     x0, y0 = title_bar(tw.rect(a))
+    x0 -= 100
     mouse_down(wine, x0, y0)
     mouse_move(wine, x0, y0, x0 + 800, y0 + 600)
-    time.sleep(3.5)  # a periodic pass comes and goes
+    tw.move(b, 300, 200, 700, 500)
+    wait_for(lambda: tw.rect(b) == T.right, timeout=5)
     assert tw.rect(a) not in (T.left, T.right)
     # Let go on the right half. With A out of the tree B covers the whole
     # monitor, a wide tile, so A goes to the right of it.
@@ -139,16 +165,28 @@ def test_a_window_dragged_onto_a_tile_takes_half_of_it(wine, scene, daemon):
     assert len(d.retiles()) > settled
 
 
-def test_an_idle_desktop_is_left_alone(wine, scene, daemon):
+def test_a_pass_moves_only_the_window_out_of_place(wine, scene, daemon):
     tw = scene.testwin()
-    hwnds = [tw.open("resizable", title) for title in ("A", "B", "C")]
+    x, c, b, a = (tw.open("resizable", title) for title in ("X", "C", "B", "A"))
     d = daemon()
     T = daemon_tiles(wine, tw)
-    wait_for(lambda: T.left in [tw.rect(h) for h in hwnds], timeout=10)
-    time.sleep(1)  # the pass's line comes through the pipe just after its moves
-    settled = list(d.retiles())
-    time.sleep(10)  # three periodic passes with nothing to do
-    assert d.retiles() == settled
+    b_tile, lower = halves(T.right)
+    tiles = {a: T.left, b: b_tile, c: lower}
+    wait_for(lambda: [tw.rect(h) for h in (a, b, c, x)] == [T.left, b_tile, *halves(lower)], timeout=10)
+    settle_by_closing(tw, x, c, lower)
+    # Its line comes through the pipe just after the move, behind every line before it.
+    wait_for(lambda: d.retiles()[-1:] == [ONE_MOVED])
+    before = len(d.retiles())
+    # Each window in turn is moved aside by its own program. The pass that a
+    # change of focus brings puts back that one alone: the others, settled or
+    # just put back the pass before, stay where they are.
+    for moved, focused in ((a, b), (b, c), (c, a)):
+        tw.move(moved, 300, 200, 700, 500)
+        tw.focus(focused)
+        wait_for(lambda: tw.rect(moved) == tiles[moved], timeout=5)
+        assert all(tw.rect(h) == tile for h, tile in tiles.items())
+    wait_for(lambda: len(d.retiles()) == before + 3)
+    assert d.retiles()[before:] == [ONE_MOVED] * 3
 
 
 def test_a_hung_window_blocks_neither_a_pass_nor_the_stop(wine, scene, daemon):
@@ -158,11 +196,10 @@ def test_a_hung_window_blocks_neither_a_pass_nor_the_stop(wine, scene, daemon):
     a = probe.open("resizable", "A")
     d = daemon()
     T = daemon_tiles(wine, probe)
-    wait_for(lambda: probe.rect(a) in (T.left, T.right), timeout=10)
     # Windows (and Wine) call a window hung only after 5 s without messages;
-    # a move in those 5 s waits for it like any SetWindowPos. So the layout is
-    # left to settle first, and the window hangs while nothing needs moving.
-    time.sleep(3.5)
+    # a move in those 5 s waits for it like any SetWindowPos. So the window
+    # hangs only once both windows are in their tiles, when nothing needs moving.
+    wait_for(lambda: {probe.rect(a), probe.rect(frozen)} == {T.left, T.right}, timeout=10)
     stuck.hang(15000)
     wait_for(lambda: probe.is_hung(frozen), timeout=10)  # Wine calls a window hung after 5 s
     probe.close(a)

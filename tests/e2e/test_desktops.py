@@ -81,15 +81,16 @@ class DesktopProbe(LineProbe):
 def probes(wine, scene):
     """The two probes, and a window in the foreground: without one, Wine's
     virtual desktop does not take the test's own key presses."""
-    key_probe = KeyProbe(wine)
-    desktop_probe = DesktopProbe(wine)
-    win = scene.testwin()
-    h = win.open("resizable", "Foreground window")
-    win.focus(h)
-    yield key_probe, desktop_probe, win, h
-    desktop_probe.close()
-    key_probe.close()
-    release_keys(wine)
+    try:
+        key_probe = KeyProbe(wine)
+        desktop_probe = DesktopProbe(wine)
+        win = scene.testwin()
+        h = win.open("resizable", "Foreground window")
+        win.focus(h)
+        yield key_probe, desktop_probe, win, h
+    finally:
+        # The scene kills whichever probe did not end here.
+        release_keys(wine)
 
 
 def keys_seen(wine, key_probe):

@@ -84,8 +84,11 @@ class Keyboard:
 @pytest.fixture
 def keyboard(wine, scene):
     kb = Keyboard(wine, scene)
-    yield kb
-    assert kb.probe.end() == 0
+    try:
+        yield kb
+    finally:
+        code = kb.probe.end()
+    assert code == 0
 
 
 def shortcut(code):

@@ -36,9 +36,11 @@ def no_untile_file(wine):
     """Each test starts and ends without saved positions."""
     path = untile_file(wine)
     path.unlink(missing_ok=True)
-    yield path
-    subprocess.run(["chattr", "-i", str(path.parent)], stderr=subprocess.DEVNULL)
-    path.unlink(missing_ok=True)
+    try:
+        yield path
+    finally:
+        subprocess.run(["chattr", "-i", str(path.parent)], stderr=subprocess.DEVNULL)
+        path.unlink(missing_ok=True)
 
 
 def test_plan_prints_each_windows_tile_and_moves_nothing(wine, scene, no_untile_file):

@@ -18,8 +18,10 @@ HINT = "\nRun `quilt untile` to put every window back.\n"
 @pytest.fixture(scope="module")
 def two_monitors():
     desktop = TwoMonitorDesktop()
-    yield desktop
-    desktop.close()
+    try:
+        yield desktop
+    finally:
+        desktop.close()
 
 
 @pytest.fixture
@@ -27,8 +29,10 @@ def scene2(two_monitors):
     assert not visible_windows(two_monitors), "the desktop is not empty at the start"
     untile_file(two_monitors).unlink(missing_ok=True)
     s = Scene(two_monitors)
-    yield s
-    s.close()
+    try:
+        yield s
+    finally:
+        s.close()
     wait_until_empty(two_monitors)
     untile_file(two_monitors).unlink(missing_ok=True)
 

@@ -73,8 +73,10 @@ class TrayProbe:
 def tray(wine, scene):
     tw = scene.testwin()
     probe = TrayProbe(wine, tw)
-    yield probe
-    probe.close()
+    try:
+        yield probe
+    finally:
+        probe.close()
 
 
 def test_icon_shows_and_a_left_click_opens_the_menu_whose_exit_item_quits(tray):

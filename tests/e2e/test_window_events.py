@@ -10,8 +10,10 @@ from harness import EventProbe, click, drag, mouse_down, mouse_move, mouse_up, t
 @pytest.fixture
 def events(wine, scene):
     probe = EventProbe(wine)
-    yield probe
-    probe.close()
+    try:
+        yield probe
+    finally:
+        probe.close()
 
 
 def names(probe, hwnd):

@@ -112,6 +112,7 @@ class WineDesktop:
 
     def __init__(self):
         template = ensure_template()
+        self.started = []  # every process popen started, so that none outlives its test
         self.tmp = Path(tempfile.mkdtemp(prefix="quilt-e2e-"))
         self.prefix = self.tmp / "prefix"
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
@@ -136,16 +137,33 @@ class WineDesktop:
             self.wineserver.kill()
 
     def close(self):
-        self.stop_wine()
-        stop(self.xvfb)
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        try:
+            self.kill_started()
+            self.stop_wine()
+        finally:
+            stop(self.xvfb)
+            shutil.rmtree(self.tmp, ignore_errors=True)
 
     def run(self, args, timeout=60, **kwargs):
         kwargs.setdefault("stdin", subprocess.DEVNULL)
         return subprocess.run(["wine", *args], env=self.env, capture_output=True, timeout=timeout, **kwargs)
 
     def popen(self, args, **kwargs):
-        return subprocess.Popen(["wine", *args], env=self.env, **kwargs)
+        """Starts a Wine program. It is on the list of started processes
+        before the caller can wait on it, so a test that fails while waiting
+        still has it killed (kill_started)."""
+        proc = subprocess.Popen(["wine", *args], env=self.env, **kwargs)
+        self.started.append(proc)
+        return proc
+
+    def kill_started(self, since=0):
+        """Kills every process that popen started after the first `since`
+        and that still runs, and forgets them."""
+        for proc in self.started[since:]:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait()
+        del self.started[since:]
 
     def unix_to_windows(self, path):
         return "Z:" + str(path).replace("/", "\\")
@@ -182,6 +200,7 @@ class TwoMonitorDesktop(WineDesktop):
 
     def __init__(self):
         template = ensure_template()
+        self.started = []
         self.tmp = Path(tempfile.mkdtemp(prefix="quilt-e2e-2mon-"))
         self.prefix = self.tmp / "prefix"
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
@@ -196,7 +215,10 @@ class TwoMonitorDesktop(WineDesktop):
         self.start_wine()
 
     def close(self):
-        self.stop_wine()
-        stop(self.xephyr)
-        stop(self.xvfb)
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        try:
+            self.kill_started()
+            self.stop_wine()
+        finally:
+            stop(self.xephyr)
+            stop(self.xvfb)
+            shutil.rmtree(self.tmp, ignore_errors=True)

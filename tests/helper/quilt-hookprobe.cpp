@@ -55,7 +55,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue must exist before the hook posts
     state.main_thread_id = GetCurrentThreadId();
-    if (!quilt_daemon::start_keyboard_hook(platform, state)) {
+    const quilt_daemon::KeyboardHook hook(platform, state);
+    if (!hook.started()) {
         say("error thread");
         return 1;
     }
@@ -68,8 +69,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             say("quit");
             continue;
         }
-        if (msg.message == quilt_daemon::MSG_WIN_KEY) say("win " + std::to_string(msg.wParam));
-        if (msg.message == quilt_daemon::MSG_SHORTCUT) say("shortcut " + std::to_string(msg.wParam));
+        if (msg.message == win::MSG_WIN_KEY) say("win " + std::to_string(msg.wParam));
+        if (msg.message == win::MSG_SHORTCUT) say("shortcut " + std::to_string(msg.wParam));
         if (msg.message == MSG_END) return 0;
     }
 }

@@ -1,7 +1,7 @@
 // Runs the virtual-desktop code against the real Windows calls under Wine.
 // Reads one command a line from standard input:
-//   go N    -> layout::go_to_desktop
-//   send N  -> layout::send_to_desktop
+//   go N    -> quilt_daemon::go_to_desktop
+//   send N  -> quilt_daemon::send_to_desktop
 // and answers each with what the code wrote to standard error, one
 // "err TEXT" line a line, then "done MS" (how long the call took).
 #include <windows.h>
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "layout/virtual_desktops.h"
+#include "daemon/virtual_desktops.h"
 #include "win/platform_win32.h"
 
 namespace {
@@ -53,9 +53,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             space == std::string::npos ? 0 : std::strtoul(line.c_str() + space + 1, nullptr, 10));
         const std::uint64_t start = platform.tick_ms();
         if (verb == "go") {
-            layout::go_to_desktop(platform, n);
+            quilt_daemon::go_to_desktop(platform, n);
         } else if (verb == "send") {
-            layout::send_to_desktop(platform, n);
+            quilt_daemon::send_to_desktop(platform, n);
         } else {
             platform.write_out("unknown " + line + "\n");
             continue;

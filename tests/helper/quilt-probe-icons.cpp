@@ -26,10 +26,10 @@
 #include "icons/icon_loaders_win32.h"
 #include "icons/site_icon.h"
 #include "probe_commands.h"
+#include "text/utf8.h"
 #include "win/gdiplus_win32.h"
 #include "win/handle_win32.h"
 #include "win/platform_win32.h"
-#include "win/text.h"
 
 namespace {
 
@@ -155,7 +155,7 @@ void run(LoopbackPlatform& platform, const std::string& line) {
     } else if (command == "site" && args.size() == 2) {
         platform.write_out(describe("site", icons::load_site_icon(platform, args[1])));
     } else if (command == "shell" && args.size() == 2) {
-        platform.write_out(describe("shell", icons::load_shell_item_icon(win::utf8_to_utf16(args[1]))));
+        platform.write_out(describe("shell", icons::load_shell_item_icon(text::utf8_to_utf16(args[1]))));
     } else if (command == "app" && args.size() == 2) {
         platform.write_out(describe("app", icons::load_app_icon(args[1])));
     } else if (command == "dib" && args.size() == 4) {

@@ -44,7 +44,7 @@ struct Keyboard {
 
     // Returns whether the hook swallowed the event.
     bool send(std::uint16_t vk, bool up, std::uint32_t flags = 0) {
-        const KeyEvent event{0, up ? MSG_KEYUP : MSG_KEYDOWN, vk, flags};
+        const KeyEvent event{0, up ? win::MSG_KEYUP : win::MSG_KEYDOWN, vk, flags};
         const HookResult r = on_key_event(event, state, snapshot());
         const auto inserted = std::min<std::uint32_t>(static_cast<std::uint32_t>(r.input_count), insert_limit);
         last_inputs.assign(r.inputs.begin(), r.inputs.begin() + r.input_count);
@@ -75,8 +75,9 @@ struct Keyboard {
 };
 
 int count_actions(const std::vector<Post>& posts) {
-    return static_cast<int>(std::count_if(
-        posts.begin(), posts.end(), [](const Post& p) { return p.message == MSG_SHORTCUT || p.message == MSG_QUIT; }));
+    return static_cast<int>(std::count_if(posts.begin(), posts.end(), [](const Post& p) {
+        return p.message == win::MSG_SHORTCUT || p.message == win::MSG_QUIT;
+    }));
 }
 
 struct ChordCase {
@@ -88,33 +89,33 @@ struct ChordCase {
 
 std::vector<ChordCase> chord_table() {
     std::vector<ChordCase> t = {
-        {"Win+Left", KEY_ARROW_LEFT, false, {MSG_SHORTCUT, 3}},
-        {"Win+Right", KEY_ARROW_RIGHT, false, {MSG_SHORTCUT, 5}},
-        {"Win+Up", KEY_ARROW_UP, false, {MSG_SHORTCUT, 4}},
-        {"Win+Down", KEY_ARROW_DOWN, false, {MSG_SHORTCUT, 6}},
-        {"Win+Shift+Left", KEY_ARROW_LEFT, true, {MSG_SHORTCUT, 7}},
-        {"Win+Shift+Right", KEY_ARROW_RIGHT, true, {MSG_SHORTCUT, 9}},
-        {"Win+Shift+Up", KEY_ARROW_UP, true, {MSG_SHORTCUT, 8}},
-        {"Win+Shift+Down", KEY_ARROW_DOWN, true, {MSG_SHORTCUT, 10}},
-        {"Win+-", KEY_MINUS, false, {MSG_SHORTCUT, 13}},
-        {"Win+=", KEY_PLUS, false, {MSG_SHORTCUT, 14}},
-        {"Win+Shift+-", KEY_MINUS, true, {MSG_SHORTCUT, 15}},
-        {"Win+Shift+=", KEY_PLUS, true, {MSG_SHORTCUT, 16}},
-        {"Win+F", KEY_F, false, {MSG_SHORTCUT, 1}},
-        {"Win+Shift+F", KEY_F, true, {MSG_SHORTCUT, 1}},
-        {"Win+W", KEY_W, false, {MSG_SHORTCUT, 12}},
-        {"Win+Shift+W", KEY_W, true, {MSG_SHORTCUT, 12}},
-        {"Win+Space", KEY_SPACE, false, {MSG_SHORTCUT, 2}},
-        {"Win+Shift+Space", KEY_SPACE, true, {MSG_SHORTCUT, 2}},
-        {"Win+Enter", KEY_RETURN, false, {MSG_SHORTCUT, 11}},
-        {"Win+Shift+Enter", KEY_RETURN, true, {MSG_SHORTCUT, 11}},
-        {"Win+Shift+B", KEY_B, true, {MSG_SHORTCUT, 0}},
-        {"Win+Shift+Esc", KEY_ESCAPE, true, {MSG_QUIT, 0}},
+        {"Win+Left", win::KEY_ARROW_LEFT, false, {win::MSG_SHORTCUT, 3}},
+        {"Win+Right", win::KEY_ARROW_RIGHT, false, {win::MSG_SHORTCUT, 5}},
+        {"Win+Up", win::KEY_ARROW_UP, false, {win::MSG_SHORTCUT, 4}},
+        {"Win+Down", win::KEY_ARROW_DOWN, false, {win::MSG_SHORTCUT, 6}},
+        {"Win+Shift+Left", win::KEY_ARROW_LEFT, true, {win::MSG_SHORTCUT, 7}},
+        {"Win+Shift+Right", win::KEY_ARROW_RIGHT, true, {win::MSG_SHORTCUT, 9}},
+        {"Win+Shift+Up", win::KEY_ARROW_UP, true, {win::MSG_SHORTCUT, 8}},
+        {"Win+Shift+Down", win::KEY_ARROW_DOWN, true, {win::MSG_SHORTCUT, 10}},
+        {"Win+-", win::KEY_MINUS, false, {win::MSG_SHORTCUT, 13}},
+        {"Win+=", win::KEY_PLUS, false, {win::MSG_SHORTCUT, 14}},
+        {"Win+Shift+-", win::KEY_MINUS, true, {win::MSG_SHORTCUT, 15}},
+        {"Win+Shift+=", win::KEY_PLUS, true, {win::MSG_SHORTCUT, 16}},
+        {"Win+F", win::KEY_F, false, {win::MSG_SHORTCUT, 1}},
+        {"Win+Shift+F", win::KEY_F, true, {win::MSG_SHORTCUT, 1}},
+        {"Win+W", win::KEY_W, false, {win::MSG_SHORTCUT, 12}},
+        {"Win+Shift+W", win::KEY_W, true, {win::MSG_SHORTCUT, 12}},
+        {"Win+Space", win::KEY_SPACE, false, {win::MSG_SHORTCUT, 2}},
+        {"Win+Shift+Space", win::KEY_SPACE, true, {win::MSG_SHORTCUT, 2}},
+        {"Win+Enter", win::KEY_RETURN, false, {win::MSG_SHORTCUT, 11}},
+        {"Win+Shift+Enter", win::KEY_RETURN, true, {win::MSG_SHORTCUT, 11}},
+        {"Win+Shift+B", win::KEY_B, true, {win::MSG_SHORTCUT, 0}},
+        {"Win+Shift+Esc", win::KEY_ESCAPE, true, {win::MSG_QUIT, 0}},
     };
     for (std::uint16_t n = 1; n <= 9; ++n) {
-        const auto vk = static_cast<std::uint16_t>(KEY_DIGIT_1 + n - 1);
-        t.push_back({"Win+" + std::to_string(n), vk, false, {MSG_SHORTCUT, 100u + n}});
-        t.push_back({"Win+Shift+" + std::to_string(n), vk, true, {MSG_SHORTCUT, 200u + n}});
+        const auto vk = static_cast<std::uint16_t>(win::KEY_DIGIT_1 + n - 1);
+        t.push_back({"Win+" + std::to_string(n), vk, false, {win::MSG_SHORTCUT, 100u + n}});
+        t.push_back({"Win+Shift+" + std::to_string(n), vk, true, {win::MSG_SHORTCUT, 200u + n}});
     }
     return t;
 }
@@ -130,7 +131,7 @@ TEST(HookLogic, EveryChordOfTheTablePostsItsCodeAndSwallowsPressAndRelease) {
             }
             kb.take_posts();
             EXPECT_TRUE(kb.press(c.vk));
-            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}, c.post}));
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_WIN_KEY, 0}, c.post}));
             EXPECT_EQ(kb.last_inputs, DUMMY_KEY);
             EXPECT_TRUE(kb.release(c.vk));
             EXPECT_EQ(kb.state.swallowed_keys, 0u);
@@ -138,7 +139,7 @@ TEST(HookLogic, EveryChordOfTheTablePostsItsCodeAndSwallowsPressAndRelease) {
                 EXPECT_FALSE(kb.release(LSHIFT));
             }
             EXPECT_FALSE(kb.release(win_key));
-            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}}));
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_WIN_KEY, 0}}));
         }
     }
 }
@@ -151,23 +152,23 @@ TEST(HookLogic, KeysThatAreNotShortcutsPassThrough) {
         std::uint16_t vk;
     };
     const Case cases[] = {
-        {"Win+B", {LWIN}, KEY_B},
-        {"Win+Esc", {LWIN}, KEY_ESCAPE},
-        {"Win+Ctrl+Left", {LWIN, LCTRL}, KEY_ARROW_LEFT},
-        {"Win+Ctrl+Right", {RWIN, LCTRL}, KEY_ARROW_RIGHT},
-        {"Win+Alt+Left", {LWIN, LALT}, KEY_ARROW_LEFT},
-        {"Win+Ctrl+Shift+Right", {LWIN, LCTRL, LSHIFT}, KEY_ARROW_RIGHT},
-        {"Win+Alt+F", {LWIN, LALT}, KEY_F},
-        {"Win+Ctrl+1", {LWIN, LCTRL}, KEY_DIGIT_1},
+        {"Win+B", {LWIN}, win::KEY_B},
+        {"Win+Esc", {LWIN}, win::KEY_ESCAPE},
+        {"Win+Ctrl+Left", {LWIN, LCTRL}, win::KEY_ARROW_LEFT},
+        {"Win+Ctrl+Right", {RWIN, LCTRL}, win::KEY_ARROW_RIGHT},
+        {"Win+Alt+Left", {LWIN, LALT}, win::KEY_ARROW_LEFT},
+        {"Win+Ctrl+Shift+Right", {LWIN, LCTRL, LSHIFT}, win::KEY_ARROW_RIGHT},
+        {"Win+Alt+F", {LWIN, LALT}, win::KEY_F},
+        {"Win+Ctrl+1", {LWIN, LCTRL}, win::KEY_DIGIT_1},
         {"Win+keypad 1", {LWIN}, NUMPAD1},
         {"Win+Shift+keypad 9", {LWIN, LSHIFT}, NUMPAD9},
         {"Win+0", {LWIN}, DIGIT_0},
         {"Win+A", {LWIN}, KEY_A},
-        {"Shift+Left", {LSHIFT}, KEY_ARROW_LEFT},
-        {"Left", {}, KEY_ARROW_LEFT},
-        {"F", {}, KEY_F},
-        {"Ctrl+W", {LCTRL}, KEY_W},
-        {"Shift+Esc", {LSHIFT}, KEY_ESCAPE},
+        {"Shift+Left", {LSHIFT}, win::KEY_ARROW_LEFT},
+        {"Left", {}, win::KEY_ARROW_LEFT},
+        {"F", {}, win::KEY_F},
+        {"Ctrl+W", {LCTRL}, win::KEY_W},
+        {"Shift+Esc", {LSHIFT}, win::KEY_ESCAPE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -191,18 +192,18 @@ TEST(HookLogic, OnlyArrowsAndResizeKeysActAgainOnAutoRepeat) {
         int actions;  // after a press and two auto-repeats
     };
     const Case cases[] = {
-        {"Win+Left", KEY_ARROW_LEFT, false, 3},
-        {"Win+Shift+Down", KEY_ARROW_DOWN, true, 3},
-        {"Win+-", KEY_MINUS, false, 3},
-        {"Win+Shift+=", KEY_PLUS, true, 3},
-        {"Win+F", KEY_F, false, 1},
-        {"Win+W", KEY_W, false, 1},
-        {"Win+Space", KEY_SPACE, false, 1},
-        {"Win+Enter", KEY_RETURN, false, 1},
-        {"Win+Shift+B", KEY_B, true, 1},
-        {"Win+3", KEY_DIGIT_1 + 2, false, 1},
-        {"Win+Shift+4", KEY_DIGIT_1 + 3, true, 1},
-        {"Win+Shift+Esc", KEY_ESCAPE, true, 1},  // the daemon is stopped exactly once
+        {"Win+Left", win::KEY_ARROW_LEFT, false, 3},
+        {"Win+Shift+Down", win::KEY_ARROW_DOWN, true, 3},
+        {"Win+-", win::KEY_MINUS, false, 3},
+        {"Win+Shift+=", win::KEY_PLUS, true, 3},
+        {"Win+F", win::KEY_F, false, 1},
+        {"Win+W", win::KEY_W, false, 1},
+        {"Win+Space", win::KEY_SPACE, false, 1},
+        {"Win+Enter", win::KEY_RETURN, false, 1},
+        {"Win+Shift+B", win::KEY_B, true, 1},
+        {"Win+3", win::KEY_DIGIT_1 + 2, false, 1},
+        {"Win+Shift+4", win::KEY_DIGIT_1 + 3, true, 1},
+        {"Win+Shift+Esc", win::KEY_ESCAPE, true, 1},  // the daemon is stopped exactly once
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -240,11 +241,11 @@ TEST(HookLogic, WindowsKeyReleaseAfterTheOverlayIsReplacedOnlyWhenAllInputsGoIn)
             SCOPED_TRACE(c.name + (win_key == LWIN ? " (left Win)" : " (right Win)"));
             Keyboard kb;
             EXPECT_FALSE(kb.press(win_key));
-            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 1}}));
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_WIN_KEY, 1}}));
             kb.state.overlay_visible = c.overlay;
             kb.insert_limit = c.insert_limit;
             EXPECT_EQ(kb.release(win_key), c.swallowed);
-            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}}));
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_WIN_KEY, 0}}));
             EXPECT_FALSE(kb.state.win_down);
             if (c.overlay) {
                 EXPECT_EQ(kb.last_inputs,
@@ -262,22 +263,22 @@ TEST(HookLogic, WindowsKeyReleaseAfterTheOverlayIsReplacedOnlyWhenAllInputsGoIn)
 TEST(HookLogic, ShortcutKeyReleasedAfterTheWindowsKeyIsStillSwallowed) {
     Keyboard kb;
     kb.press(LWIN);
-    EXPECT_TRUE(kb.press(KEY_F));
+    EXPECT_TRUE(kb.press(win::KEY_F));
     EXPECT_FALSE(kb.release(LWIN));
-    EXPECT_TRUE(kb.release(KEY_F));
+    EXPECT_TRUE(kb.release(win::KEY_F));
     EXPECT_EQ(kb.state.swallowed_keys, 0u);
     // The bit is gone: a later plain F is the program's again.
-    EXPECT_FALSE(kb.press(KEY_F));
-    EXPECT_FALSE(kb.release(KEY_F));
+    EXPECT_FALSE(kb.press(win::KEY_F));
+    EXPECT_FALSE(kb.release(win::KEY_F));
 
     // Two chord keys held at once keep their own bits.
     kb.press(LWIN);
-    EXPECT_TRUE(kb.press(KEY_ARROW_LEFT));
-    EXPECT_TRUE(kb.press(KEY_MINUS));
-    EXPECT_TRUE(kb.release(KEY_ARROW_LEFT));
+    EXPECT_TRUE(kb.press(win::KEY_ARROW_LEFT));
+    EXPECT_TRUE(kb.press(win::KEY_MINUS));
+    EXPECT_TRUE(kb.release(win::KEY_ARROW_LEFT));
     EXPECT_NE(kb.state.swallowed_keys, 0u);
     kb.release(LWIN);
-    EXPECT_TRUE(kb.release(KEY_MINUS));
+    EXPECT_TRUE(kb.release(win::KEY_MINUS));
     EXPECT_EQ(kb.state.swallowed_keys, 0u);
 }
 
@@ -294,17 +295,17 @@ TEST(HookLogic, InjectedInputAndNonZeroCodesAreNotLookedAt) {
     const HookState f_swallowed{true, true, 1u << 1, true};
     const KeysDown win_keys{true, false, false, false, false};
     const Case cases[] = {
-        {"Win down", {0, MSG_KEYDOWN, LWIN, HOOK_FLAG_INJECTED}, {}, {}},
-        {"Win up with the overlay shown", {0, MSG_KEYUP, LWIN, HOOK_FLAG_INJECTED}, f_swallowed, win_keys},
-        {"Win+Left", {0, MSG_KEYDOWN, KEY_ARROW_LEFT, HOOK_FLAG_INJECTED}, win_held, win_keys},
+        {"Win down", {0, win::MSG_KEYDOWN, LWIN, win::HOOK_FLAG_INJECTED}, {}, {}},
+        {"Win up with the overlay shown", {0, win::MSG_KEYUP, LWIN, win::HOOK_FLAG_INJECTED}, f_swallowed, win_keys},
+        {"Win+Left", {0, win::MSG_KEYDOWN, win::KEY_ARROW_LEFT, win::HOOK_FLAG_INJECTED}, win_held, win_keys},
         {"Win+Shift+Esc",
-         {0, MSG_KEYDOWN, KEY_ESCAPE, HOOK_FLAG_INJECTED | 0x01},
+         {0, win::MSG_KEYDOWN, win::KEY_ESCAPE, win::HOOK_FLAG_INJECTED | 0x01},
          win_held,
          {true, false, false, false, true}},
-        {"release of a swallowed key", {0, MSG_KEYUP, KEY_F, HOOK_FLAG_INJECTED}, f_swallowed, win_keys},
-        {"dummy key", {0, MSG_KEYDOWN, 0xE8, HOOK_FLAG_INJECTED}, win_held, win_keys},
-        {"Win+Left with code 3", {3, MSG_KEYDOWN, KEY_ARROW_LEFT, 0}, win_held, win_keys},
-        {"Win up with code -1", {-1, MSG_KEYUP, LWIN, 0}, f_swallowed, win_keys},
+        {"release of a swallowed key", {0, win::MSG_KEYUP, win::KEY_F, win::HOOK_FLAG_INJECTED}, f_swallowed, win_keys},
+        {"dummy key", {0, win::MSG_KEYDOWN, 0xE8, win::HOOK_FLAG_INJECTED}, win_held, win_keys},
+        {"Win+Left with code 3", {3, win::MSG_KEYDOWN, win::KEY_ARROW_LEFT, 0}, win_held, win_keys},
+        {"Win up with code -1", {-1, win::MSG_KEYUP, LWIN, 0}, f_swallowed, win_keys},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -320,11 +321,11 @@ TEST(HookLogic, SystemKeyMessagesCountLikePlainOnes) {
     // With Alt involved Windows reports WM_SYSKEYDOWN/UP; a release must be
     // recognised in either form or the key's bit would stay set.
     const HookState state{true, true, 1u << 3, false};
-    const HookResult up = on_key_event({0, MSG_SYSKEYUP, KEY_ARROW_LEFT, 0}, state, {});
+    const HookResult up = on_key_event({0, win::MSG_SYSKEYUP, win::KEY_ARROW_LEFT, 0}, state, {});
     EXPECT_EQ(up.verdict, Verdict::Swallow);
     EXPECT_EQ(up.state.swallowed_keys, 0u);
-    const HookResult down = on_key_event({0, MSG_SYSKEYDOWN, KEY_ARROW_LEFT, 0}, HookState{true, true, 0, false},
-                                         {true, false, false, false, false});
+    const HookResult down = on_key_event({0, win::MSG_SYSKEYDOWN, win::KEY_ARROW_LEFT, 0},
+                                         HookState{true, true, 0, false}, {true, false, false, false, false});
     EXPECT_EQ(down.verdict, Verdict::Swallow);
 }
 
@@ -336,29 +337,30 @@ TEST(HookLogic, AnotherKeyWithTheWindowsKeyCancelsTheOverlayOncePerPress) {
 
     kb.press(LWIN);
     kb.press(LWIN);  // auto-repeat of the Windows key: no second "down"
-    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 1}}));
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_WIN_KEY, 1}}));
     kb.press(LSHIFT);  // modifiers do not count as use
     kb.press(LCTRL);
     kb.release(LCTRL);
     EXPECT_TRUE(kb.take_posts().empty());
     kb.release(LSHIFT);
-    kb.press(KEY_ARROW_LEFT);
-    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}, {MSG_SHORTCUT, 3}}));
-    kb.press(KEY_ARROW_LEFT);
-    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_SHORTCUT, 3}}));
-    kb.release(KEY_ARROW_LEFT);
+    kb.press(win::KEY_ARROW_LEFT);
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_WIN_KEY, 0}, {win::MSG_SHORTCUT, 3}}));
+    kb.press(win::KEY_ARROW_LEFT);
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_SHORTCUT, 3}}));
+    kb.release(win::KEY_ARROW_LEFT);
     kb.press(KEY_A);  // already used in this press
     kb.release(KEY_A);
     EXPECT_TRUE(kb.take_posts().empty());
     kb.release(LWIN);
-    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 0}}));
+    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_WIN_KEY, 0}}));
 
     // A new press of the Windows key starts over; a key that is no shortcut
     // cancels the overlay too.
     kb.press(RWIN);
     kb.press(KEY_A);
-    kb.press(KEY_F);
-    EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{MSG_WIN_KEY, 1}, {MSG_WIN_KEY, 0}, {MSG_SHORTCUT, 1}}));
+    kb.press(win::KEY_F);
+    EXPECT_EQ(kb.take_posts(),
+              (std::vector<Post>{{win::MSG_WIN_KEY, 1}, {win::MSG_WIN_KEY, 0}, {win::MSG_SHORTCUT, 1}}));
 }
 
 TEST(HookState, LoadsAndStoresTheHookFieldsOnly) {
@@ -393,17 +395,10 @@ TEST(Shortcuts, ActionCodesRoundTripAndRejectEverythingElse) {
     EXPECT_EQ(action_code({ActionTag::Focus, 4}), std::nullopt);
 }
 
-TEST(Shortcuts, ActionPacksTagLowAndPayloadHigh) {
-    EXPECT_EQ(to_bits({ActionTag::Focus, DIR_RIGHT}), 0x0102);
-    EXPECT_EQ(to_bits({ActionTag::MoveToDesktop, 9}), 0x090B);
-    EXPECT_EQ(from_bits(0x050A), (ShortcutAction{ActionTag::GoToDesktop, 5}));
-    for (const auto& a : ACTION_TABLE) EXPECT_EQ(from_bits(to_bits(a)), a);
-}
-
 TEST(Shortcuts, EveryTrackedKeyHasItsOwnBit) {
     std::uint32_t seen = 0;
     std::vector<std::uint16_t> keys(TRACKED_KEYS.begin(), TRACKED_KEYS.end());
-    for (std::uint16_t d = KEY_DIGIT_1; d <= KEY_DIGIT_9; ++d) keys.push_back(d);
+    for (std::uint16_t d = win::KEY_DIGIT_1; d <= win::KEY_DIGIT_9; ++d) keys.push_back(d);
     for (auto vk : keys) {
         const auto bit = tracked_key_bit(vk);
         ASSERT_TRUE(bit) << vk;
@@ -411,8 +406,8 @@ TEST(Shortcuts, EveryTrackedKeyHasItsOwnBit) {
         EXPECT_EQ(seen & (1u << *bit), 0u) << "bit " << *bit << " used twice";
         seen |= 1u << *bit;
     }
-    EXPECT_EQ(tracked_key_bit(KEY_DIGIT_1), 12);
-    EXPECT_EQ(tracked_key_bit(KEY_DIGIT_9), 20);
+    EXPECT_EQ(tracked_key_bit(win::KEY_DIGIT_1), 12);
+    EXPECT_EQ(tracked_key_bit(win::KEY_DIGIT_9), 20);
     for (std::uint16_t vk : {DIGIT_0, KEY_A, NUMPAD1, LWIN, LSHIFT}) EXPECT_EQ(tracked_key_bit(vk), std::nullopt) << vk;
 }
 

@@ -43,23 +43,23 @@ TEST(LauncherKeys, EachModeAnswersItsKeys) {
     const auto nothing = LauncherCommand::nothing();
     using M = LauncherMode;
     for (const auto& c : std::initializer_list<KeyCase>{
-             {"enter on a row", M::Search, RL(2), launcher::KEY_RETURN, LauncherCommand::launch(NOTEPAD), M::Search},
-             {"enter on a tile", M::Search, TS(1), launcher::KEY_RETURN, LauncherCommand::launch(NOTES), M::Search},
-             {"esc closes", M::Search, RL(0), launcher::KEY_ESCAPE, LauncherCommand::close(), M::Search},
-             {"an arrow redraws", M::Search, RL(0), launcher::KEY_ARROW_DOWN, redraw, M::Search},
-             {"delete on a tile", M::Search, TS(0), launcher::KEY_DELETE, redraw, M::ConfirmRemove},
-             {"delete on the Add tile", M::Search, TS(2), launcher::KEY_DELETE, nothing, M::Search},
-             {"delete on a row", M::Search, RL(0), launcher::KEY_DELETE, nothing, M::Search},
+             {"enter on a row", M::Search, RL(2), win::KEY_RETURN, LauncherCommand::launch(NOTEPAD), M::Search},
+             {"enter on a tile", M::Search, TS(1), win::KEY_RETURN, LauncherCommand::launch(NOTES), M::Search},
+             {"esc closes", M::Search, RL(0), win::KEY_ESCAPE, LauncherCommand::close(), M::Search},
+             {"an arrow redraws", M::Search, RL(0), win::KEY_ARROW_DOWN, redraw, M::Search},
+             {"delete on a tile", M::Search, TS(0), win::KEY_DELETE, redraw, M::ConfirmRemove},
+             {"delete on the Add tile", M::Search, TS(2), win::KEY_DELETE, nothing, M::Search},
+             {"delete on a row", M::Search, RL(0), win::KEY_DELETE, nothing, M::Search},
              {"tab", M::Search, RL(0), 0x09, nothing, M::Search},
              {"home", M::Search, RL(0), 0x24, nothing, M::Search},
-             {"enter without an address", M::AddWebApp, TS(0), launcher::KEY_RETURN, redraw, M::AddWebApp},
-             {"esc back to search", M::AddWebApp, TS(0), launcher::KEY_ESCAPE, redraw, M::Search},
-             {"no arrows", M::AddWebApp, TS(0), launcher::KEY_ARROW_LEFT, nothing, M::AddWebApp},
-             {"no delete", M::AddWebApp, TS(0), launcher::KEY_DELETE, nothing, M::AddWebApp},
-             {"enter removes", M::ConfirmRemove, TS(0), launcher::KEY_RETURN, LauncherCommand::remove(MAIL),
+             {"enter without an address", M::AddWebApp, TS(0), win::KEY_RETURN, redraw, M::AddWebApp},
+             {"esc back to search", M::AddWebApp, TS(0), win::KEY_ESCAPE, redraw, M::Search},
+             {"no arrows", M::AddWebApp, TS(0), win::KEY_ARROW_LEFT, nothing, M::AddWebApp},
+             {"no delete", M::AddWebApp, TS(0), win::KEY_DELETE, nothing, M::AddWebApp},
+             {"enter removes", M::ConfirmRemove, TS(0), win::KEY_RETURN, LauncherCommand::remove(MAIL),
               M::ConfirmRemove},
-             {"esc keeps", M::ConfirmRemove, TS(0), launcher::KEY_ESCAPE, redraw, M::Search},
-             {"no arrows", M::ConfirmRemove, TS(0), launcher::KEY_ARROW_UP, nothing, M::ConfirmRemove},
+             {"esc keeps", M::ConfirmRemove, TS(0), win::KEY_ESCAPE, redraw, M::Search},
+             {"no arrows", M::ConfirmRemove, TS(0), win::KEY_ARROW_UP, nothing, M::ConfirmRemove},
          }) {
         auto s = catalogue_state();
         if (c.mode == M::ConfirmRemove) s.pending_removal = MAIL;
@@ -90,8 +90,8 @@ TEST(LauncherKeys, SelectionMovesStopAtTheEdges) {
         std::uint16_t vk;
         Selection to;
     };
-    const std::uint16_t up = launcher::KEY_ARROW_UP, down = launcher::KEY_ARROW_DOWN;
-    const std::uint16_t left = launcher::KEY_ARROW_LEFT, right = launcher::KEY_ARROW_RIGHT;
+    const std::uint16_t up = win::KEY_ARROW_UP, down = win::KEY_ARROW_DOWN;
+    const std::uint16_t left = win::KEY_ARROW_LEFT, right = win::KEY_ARROW_RIGHT;
     for (const auto& c : std::initializer_list<MoveCase>{
              {3, 2, RL(0), up, RL(0)},
              {3, 2, RL(2), up, RL(1)},

@@ -119,7 +119,7 @@ TEST_F(Launcher, EscAndASecondToggleHideAndGiveTheFocusBack) {
         type("no");
         const std::size_t start = d.calls.size();
         if (by_key) {
-            keys({launcher::KEY_ESCAPE});
+            keys({win::KEY_ESCAPE});
         } else {
             launcher::toggle_launcher(d, l);
         }
@@ -138,7 +138,7 @@ TEST_F(Launcher, EscAndASecondToggleHideAndGiveTheFocusBack) {
 
 TEST_F(Launcher, LaunchHidesFirstAndLeavesTheFocusToWhatStarts) {
     launcher::toggle_launcher(d, l);
-    keys({launcher::KEY_RETURN});  // Mail, the first row
+    keys({win::KEY_RETURN});  // Mail, the first row
     ASSERT_EQ(d.shell_opens.size(), 1u);
     EXPECT_EQ(d.shell_opens[0].parameters, "--app=\"https://mail.example\"");
     EXPECT_LT(call_index(hide_call()), call_index("shell_execute msedge.exe"));
@@ -149,7 +149,7 @@ TEST_F(Launcher, LaunchHidesFirstAndLeavesTheFocusToWhatStarts) {
 
     d.shell_refuses = true;
     launcher::toggle_launcher(d, l);
-    keys({launcher::KEY_RETURN});
+    keys({win::KEY_RETURN});
     EXPECT_EQ(d.err, "Could not start Mail.\n");
 }
 
@@ -166,7 +166,7 @@ TEST_F(Launcher, ClickingAnotherWindowHidesWithoutMovingTheFocusAgain) {
 TEST_F(Launcher, AnAddressSavedFromTheAddTileIsWrittenAndOpened) {
     launcher::toggle_launcher(d, l);
     type("example.org");  // matches nothing: the selection is the first tile
-    keys({launcher::KEY_ARROW_RIGHT, launcher::KEY_ARROW_RIGHT, launcher::KEY_RETURN});
+    keys({win::KEY_ARROW_RIGHT, win::KEY_ARROW_RIGHT, win::KEY_RETURN});
     EXPECT_EQ(d.files[PATH], TWO_APPS + "example.org = https://example.org\n");
     EXPECT_FALSE(l.state.visible);
     ASSERT_EQ(d.shell_opens.size(), 1u);
@@ -178,11 +178,11 @@ TEST_F(Launcher, AnAddressSavedFromTheAddTileIsWrittenAndOpened) {
     d.read_only_folders.insert("C:\\Roaming\\quilt");
     l.state.catalogue_thread.wait();
     launcher::toggle_launcher(d, l);
-    keys({launcher::KEY_ARROW_DOWN, launcher::KEY_ARROW_DOWN, launcher::KEY_ARROW_DOWN});
-    keys({launcher::KEY_ARROW_RIGHT, launcher::KEY_ARROW_RIGHT, launcher::KEY_RETURN});  // Add: AddWebApp mode
+    keys({win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN});
+    keys({win::KEY_ARROW_RIGHT, win::KEY_ARROW_RIGHT, win::KEY_RETURN});  // Add: AddWebApp mode
     EXPECT_EQ(l.state.mode, LauncherMode::AddWebApp);
     type("Post = post.example");
-    keys({launcher::KEY_RETURN});
+    keys({win::KEY_RETURN});
     EXPECT_EQ(d.err, "Could not save the web app Post: Access is denied. (os error 5)\n");
     ASSERT_EQ(d.shell_opens.size(), 2u);
     EXPECT_EQ(d.shell_opens[1].parameters, "--app=\"https://post.example\"");
@@ -190,10 +190,10 @@ TEST_F(Launcher, AnAddressSavedFromTheAddTileIsWrittenAndOpened) {
 
 TEST_F(Launcher, RemovingAWebAppEditsTheFileAndTheOpenLauncher) {
     launcher::toggle_launcher(d, l);
-    keys({launcher::KEY_ARROW_DOWN, launcher::KEY_ARROW_DOWN, launcher::KEY_ARROW_DOWN});  // the Mail tile
-    keys({launcher::KEY_DELETE});
+    keys({win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN});  // the Mail tile
+    keys({win::KEY_DELETE});
     EXPECT_EQ(l.state.mode, LauncherMode::ConfirmRemove);
-    keys({launcher::KEY_RETURN});
+    keys({win::KEY_RETURN});
     EXPECT_EQ(d.files[PATH], "Notes = https://notes.example\n");
     EXPECT_TRUE(l.state.visible);
     EXPECT_EQ(l.state.mode, LauncherMode::Search);
@@ -202,7 +202,7 @@ TEST_F(Launcher, RemovingAWebAppEditsTheFileAndTheOpenLauncher) {
 
     // A file that cannot be read keeps its line; the launcher drops the tile anyway.
     d.files.erase(PATH);
-    keys({launcher::KEY_ARROW_DOWN, launcher::KEY_ARROW_DOWN, launcher::KEY_DELETE, launcher::KEY_RETURN});
+    keys({win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN, win::KEY_DELETE, win::KEY_RETURN});
     EXPECT_EQ(d.err, "Could not remove the web app Notes: The system cannot find the file specified. (os error 2)\n");
     EXPECT_TRUE(l.state.tiles.empty());
     EXPECT_EQ(l.state.items.size(), 1u);
@@ -211,7 +211,7 @@ TEST_F(Launcher, RemovingAWebAppEditsTheFileAndTheOpenLauncher) {
 TEST_F(Launcher, EditsOfTheFileShowAtTheNextShowAfterAHide) {
     launcher::toggle_launcher(d, l);
     cat.files[PATH] = "Chat = https://chat.example\n";
-    keys({launcher::KEY_ESCAPE});
+    keys({win::KEY_ESCAPE});
     l.state.catalogue_thread.wait();
     launcher::toggle_launcher(d, l);
     ASSERT_EQ(l.state.tiles.size(), 1u);

@@ -55,7 +55,7 @@ TEST(Lifecycle, EventsGoToTheirSinksAndEverythingElseToTheLayout) {
     FocusBorder border;
     DaemonState shared;
     bool first_pass = true;
-    layout::DaemonContext ctx{state, border, first_pass, shared};
+    DaemonContext ctx{state, border, first_pass, shared};
     std::vector<std::string> seen;
     EventSinks sinks{[&] { seen.push_back("show"); }, [&] { seen.push_back("hide"); },
                      [&] { seen.push_back("launcher"); }};

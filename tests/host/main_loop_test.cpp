@@ -13,7 +13,7 @@ class Loop : public ::testing::Test {
     std::optional<DaemonEvent> message(std::uint32_t msg, std::uint64_t wparam) {
         return on_thread_message(d, state, timers, msg, wparam);
     }
-    std::optional<DaemonEvent> fire(std::uintptr_t id) { return message(MSG_TIMER, id); }
+    std::optional<DaemonEvent> fire(std::uintptr_t id) { return message(win::MSG_TIMER, id); }
     void event(std::uint32_t e, win::Hwnd w, std::int32_t object = 0, std::int32_t child = 0) {
         on_win_event(d, state, e, w, object, child);
     }
@@ -24,32 +24,32 @@ class Loop : public ::testing::Test {
 };
 
 TEST_F(Loop, ShortcutMessagesBecomeShortcutEvents) {
-    EXPECT_EQ(message(MSG_SHORTCUT, 9), DaemonEvent::shortcut(action(ActionTag::Swap, Direction::Right)));
-    EXPECT_EQ(message(MSG_SHORTCUT, 109), DaemonEvent::shortcut(action(ActionTag::GoToDesktop, 9)));
-    EXPECT_EQ(message(MSG_SHORTCUT, 201), DaemonEvent::shortcut(action(ActionTag::MoveToDesktop, 1)));
+    EXPECT_EQ(message(win::MSG_SHORTCUT, 9), DaemonEvent::shortcut(action(ActionTag::Swap, layout::Direction::Right)));
+    EXPECT_EQ(message(win::MSG_SHORTCUT, 109), DaemonEvent::shortcut(action(ActionTag::GoToDesktop, 9)));
+    EXPECT_EQ(message(win::MSG_SHORTCUT, 201), DaemonEvent::shortcut(action(ActionTag::MoveToDesktop, 1)));
     for (std::uint64_t ignored : {17ull, 100ull, 150ull, 200ull, 210ull, (1ull << 32) + 5}) {
-        EXPECT_EQ(message(MSG_SHORTCUT, ignored), std::nullopt) << ignored;
+        EXPECT_EQ(message(win::MSG_SHORTCUT, ignored), std::nullopt) << ignored;
     }
     EXPECT_EQ(message(0x0400, 0), std::nullopt);  // somebody else's thread message
 }
 
 TEST_F(Loop, OverlayTriggerFollowsItsStateTable) {
     // idle -> waiting
-    EXPECT_EQ(message(MSG_WIN_KEY, 1), std::nullopt);
+    EXPECT_EQ(message(win::MSG_WIN_KEY, 1), std::nullopt);
     ASSERT_NE(timers.hold, 0u);
     EXPECT_EQ(d.timers.at(timers.hold), HOLD_MS);
     // waiting -> idle when the key comes up early
-    EXPECT_EQ(message(MSG_WIN_KEY, 0), std::nullopt);
+    EXPECT_EQ(message(win::MSG_WIN_KEY, 0), std::nullopt);
     EXPECT_EQ(timers.hold, 0u);
     EXPECT_TRUE(d.timers.empty());
 
     // waiting -> idle when the hold timer finds no Windows key down
-    message(MSG_WIN_KEY, 1);
+    message(win::MSG_WIN_KEY, 1);
     EXPECT_EQ(fire(timers.hold), std::nullopt);
     EXPECT_TRUE(d.timers.empty());
 
     // waiting -> shown
-    message(MSG_WIN_KEY, 1);
+    message(win::MSG_WIN_KEY, 1);
     d.keys_down = {win::KEY_RWIN};
     EXPECT_EQ(fire(timers.hold), DaemonEvent::show_overlay());
     EXPECT_TRUE(state.overlay_visible.load());
@@ -64,18 +64,18 @@ TEST_F(Loop, OverlayTriggerFollowsItsStateTable) {
     EXPECT_TRUE(d.timers.empty());
 
     // shown -> idle at once when the hook reports the release
-    message(MSG_WIN_KEY, 1);
+    message(win::MSG_WIN_KEY, 1);
     d.keys_down = {win::KEY_LWIN};
     fire(timers.hold);
-    EXPECT_EQ(message(MSG_WIN_KEY, 0), DaemonEvent::hide_overlay());
+    EXPECT_EQ(message(win::MSG_WIN_KEY, 0), DaemonEvent::hide_overlay());
     EXPECT_EQ(timers.release_poll, 0u);
     EXPECT_TRUE(d.timers.empty());
 }
 
 TEST_F(Loop, AStaleTimerIdIsIgnored) {
-    message(MSG_WIN_KEY, 1);
+    message(win::MSG_WIN_KEY, 1);
     const auto old_hold = timers.hold;
-    message(MSG_WIN_KEY, 0);
+    message(win::MSG_WIN_KEY, 0);
     d.keys_down = {win::KEY_LWIN};
     EXPECT_EQ(fire(old_hold), std::nullopt);  // a WM_TIMER already queued when the timer was killed
     EXPECT_EQ(fire(0), std::nullopt);
@@ -83,21 +83,21 @@ TEST_F(Loop, AStaleTimerIdIsIgnored) {
 
 TEST_F(Loop, AHundredEventsWithinTheDebounceMakeOnePass) {
     const auto w = d.add_window({});
-    for (int i = 0; i < 100; ++i) event(EVENT_DESTROY + (i % 3), w);
+    for (int i = 0; i < 100; ++i) event(win::EVENT_DESTROY + (i % 3), w);
     ASSERT_EQ(d.timers.size(), 1u);
     EXPECT_EQ(d.timers.begin()->second, DEBOUNCE_MS);
     EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile());
     EXPECT_EQ(state.debounce_timer, 0u);
     EXPECT_TRUE(d.timers.empty());
-    event(EVENT_FOREGROUND, w);  // the next event starts a new debounce
+    event(win::EVENT_FOREGROUND, w);  // the next event starts a new debounce
     EXPECT_EQ(d.timers.size(), 1u);
 }
 
 TEST_F(Loop, EventsAboutPartsOfAWindowScheduleNothing) {
     const auto w = d.add_window({});
-    event(EVENT_HIDE, w, -4, 0);  // OBJID_CARET
-    event(EVENT_HIDE, w, 0, 3);
-    event(EVENT_HIDE, win::Hwnd{}, 0, 0);
+    event(win::EVENT_HIDE, w, -4, 0);  // OBJID_CARET
+    event(win::EVENT_HIDE, w, 0, 3);
+    event(win::EVENT_HIDE, win::Hwnd{}, 0, 0);
     EXPECT_TRUE(d.timers.empty());
 }
 
@@ -105,12 +105,12 @@ TEST_F(Loop, ADragWithoutResizeBecomesADropAtTheNextTick) {
     sim::Window sw;
     sw.rect = {100, 100, 800, 600};
     const auto w = d.add_window(sw);
-    event(EVENT_MOVESIZE_START, w);
+    event(win::EVENT_MOVESIZE_START, w);
     EXPECT_EQ(state.moving_window.load(), w.value);
     EXPECT_TRUE(d.timers.empty());  // the start schedules nothing
     d.window(w).rect = {900, 300, 800, 600};
     d.cursor = win::Point{1200, 310};
-    event(EVENT_MOVESIZE_END, w);
+    event(win::EVENT_MOVESIZE_END, w);
     EXPECT_EQ(state.moving_window.load(), 0u);
     EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::drop(w, 1200, 310));
     EXPECT_EQ(state.dropped_window.load(), 0u);
@@ -119,9 +119,9 @@ TEST_F(Loop, ADragWithoutResizeBecomesADropAtTheNextTick) {
 TEST_F(Loop, APeriodicTickAlsoCollectsAPendingDrop) {
     timers.periodic = d.set_thread_timer(PERIODIC_MS);
     const auto w = d.add_window({});
-    event(EVENT_MOVESIZE_START, w);
+    event(win::EVENT_MOVESIZE_START, w);
     d.cursor = win::Point{5, 6};
-    event(EVENT_MOVESIZE_END, w);
+    event(win::EVENT_MOVESIZE_END, w);
     EXPECT_EQ(fire(timers.periodic), DaemonEvent::drop(w, 5, 6));
     EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile());  // the drop was taken once
     EXPECT_EQ(fire(timers.periodic), DaemonEvent::retile());
@@ -141,9 +141,9 @@ TEST_F(Loop, ResizesForeignEndsAndUnreadableCursorsAreNoDrop) {
     };
     for (auto& c : cases) {
         d.cursor = win::Point{1, 1};
-        event(EVENT_MOVESIZE_START, c.start);
+        event(win::EVENT_MOVESIZE_START, c.start);
         c.between();
-        event(EVENT_MOVESIZE_END, c.end);
+        event(win::EVENT_MOVESIZE_END, c.end);
         EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile()) << c.name;
         EXPECT_EQ(state.moving_window.load(), 0u) << c.name;
     }

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "cli/format.h"
-#include "win/text.h"
+#include "text/format.h"
+#include "text/utf8.h"
 
 namespace {
 
-using cli::pad_left;
-using cli::pad_right;
-using cli::truncate_chars;
+using text::pad_left;
+using text::pad_right;
+using text::truncate_chars;
 
 TEST(Utf16ToUtf8, ConvertsEveryPlaneAndReplacesUnpairedSurrogates) {
     struct Case {
@@ -23,24 +23,39 @@ TEST(Utf16ToUtf8, ConvertsEveryPlaneAndReplacesUnpairedSurrogates) {
         {std::u16string{0xD83D, u'x'}, "\xef\xbf\xbdx"},               // high surrogate before a non-surrogate
         {std::u16string{0xDE00, 0xD83D}, "\xef\xbf\xbd\xef\xbf\xbd"},  // reversed pair: two replacements
     };
-    for (const auto& c : cases) EXPECT_EQ(win::utf16_to_utf8(c.in), c.out);
+    for (const auto& c : cases) EXPECT_EQ(text::utf16_to_utf8(c.in), c.out);
 }
 
-TEST(Utf8ToUtf16, RoundTripsAndReplacesInvalidBytes) {
+TEST(Utf8ToUtf16, RoundTripsAndReplacesEveryInvalidByte) {
     const std::u16string samples[] = {u"", u"plain", u"\u00e9\u6f22\U0001F600\u0301"};
-    for (const auto& s : samples) EXPECT_EQ(win::utf8_to_utf16(win::utf16_to_utf8(s)), s);
-    EXPECT_EQ(win::utf8_to_utf16("a\xff"
-                                 "b"),
-              u"a\uFFFDb");
-    EXPECT_EQ(win::utf8_to_utf16("\xe6\xbc"), u"\uFFFD");  // truncated sequence
+    for (const auto& s : samples) EXPECT_EQ(text::utf8_to_utf16(text::utf16_to_utf8(s)), s);
+    // One replacement per byte that does not start a complete sequence, so
+    // that a broken sequence never takes the next character with it.
+    struct Case {
+        std::string in;
+        std::u16string out;
+    };
+    const Case cases[] = {
+        {"a\xff"
+         "b",
+         u"a\uFFFDb"},
+        {"\xe6\xbc", u"\uFFFD\uFFFD"},  // truncated sequence
+        {"\xe6\xbc"
+         "a",
+         u"\uFFFD\uFFFDa"},                                 // cut short by an ASCII byte
+        {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
+        {"\xc0\xaf", u"\uFFFD\uFFFD"},                      // overlong "/"
+        {"\xf4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+    };
+    for (const auto& c : cases) EXPECT_EQ(text::utf8_to_utf16(c.in), c.out) << c.in;
 }
 
 TEST(Utf8Validity, RejectsOverlongSurrogateAndTruncatedForms) {
-    EXPECT_TRUE(win::is_valid_utf8("h\xc3\xa9llo \xf0\x9f\x98\x80"));
-    EXPECT_FALSE(win::is_valid_utf8("\xc0\xaf"));          // overlong "/"
-    EXPECT_FALSE(win::is_valid_utf8("\xed\xa0\x80"));      // encoded surrogate
-    EXPECT_FALSE(win::is_valid_utf8("\xf4\x90\x80\x80"));  // above U+10FFFF
-    EXPECT_FALSE(win::is_valid_utf8("abc\xe2\x82"));       // cut short
+    EXPECT_TRUE(text::is_valid_utf8("h\xc3\xa9llo \xf0\x9f\x98\x80"));
+    EXPECT_FALSE(text::is_valid_utf8("\xc0\xaf"));          // overlong "/"
+    EXPECT_FALSE(text::is_valid_utf8("\xed\xa0\x80"));      // encoded surrogate
+    EXPECT_FALSE(text::is_valid_utf8("\xf4\x90\x80\x80"));  // above U+10FFFF
+    EXPECT_FALSE(text::is_valid_utf8("abc\xe2\x82"));       // cut short
 }
 
 TEST(TruncateChars, CountsScalarValuesNotBytes) {

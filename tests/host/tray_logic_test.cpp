@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "daemon/tray_logic.h"
+#include "win/numbers.h"
 
 namespace {
 
@@ -18,22 +19,24 @@ struct ReactionCase {
 
 TEST(TrayReaction, OnlyButtonReleasesOpenTheMenuAndOnlyTheRegisteredMessageAddsTheIcon) {
     const ReactionCase cases[] = {
-        {"left release opens the menu", MSG_TRAY, 0x0202, TASKBAR_CREATED, TrayReaction::ShowMenu},
-        {"right release opens the menu", MSG_TRAY, 0x0205, TASKBAR_CREATED, TrayReaction::ShowMenu},
-        {"a mouse move over the icon", MSG_TRAY, 0x0200, TASKBAR_CREATED, TrayReaction::Default},
-        {"left press: the menu would open twice", MSG_TRAY, 0x0201, TASKBAR_CREATED, TrayReaction::Default},
-        {"right press", MSG_TRAY, 0x0204, TASKBAR_CREATED, TrayReaction::Default},
-        {"double click", MSG_TRAY, 0x0203, TASKBAR_CREATED, TrayReaction::Default},
-        {"middle release", MSG_TRAY, 0x0208, TASKBAR_CREATED, TrayReaction::Default},
-        {"context menu notification of a versioned icon", MSG_TRAY, 0x007B, TASKBAR_CREATED, TrayReaction::Default},
-        {"only the low 32 bits carry the mouse message", MSG_TRAY, 0xFFFF'FFFF'0000'0205ull, TASKBAR_CREATED,
+        {"left release opens the menu", win::MSG_TRAY, 0x0202, TASKBAR_CREATED, TrayReaction::ShowMenu},
+        {"right release opens the menu", win::MSG_TRAY, 0x0205, TASKBAR_CREATED, TrayReaction::ShowMenu},
+        {"a mouse move over the icon", win::MSG_TRAY, 0x0200, TASKBAR_CREATED, TrayReaction::Default},
+        {"left press: the menu would open twice", win::MSG_TRAY, 0x0201, TASKBAR_CREATED, TrayReaction::Default},
+        {"right press", win::MSG_TRAY, 0x0204, TASKBAR_CREATED, TrayReaction::Default},
+        {"double click", win::MSG_TRAY, 0x0203, TASKBAR_CREATED, TrayReaction::Default},
+        {"middle release", win::MSG_TRAY, 0x0208, TASKBAR_CREATED, TrayReaction::Default},
+        {"context menu notification of a versioned icon", win::MSG_TRAY, 0x007B, TASKBAR_CREATED,
+         TrayReaction::Default},
+        {"only the low 32 bits carry the mouse message", win::MSG_TRAY, 0xFFFF'FFFF'0000'0205ull, TASKBAR_CREATED,
          TrayReaction::ShowMenu},
-        {"a versioned icon's icon id in the high word", MSG_TRAY, 0x0001'0202, TASKBAR_CREATED, TrayReaction::Default},
+        {"a versioned icon's icon id in the high word", win::MSG_TRAY, 0x0001'0202, TASKBAR_CREATED,
+         TrayReaction::Default},
         {"the button message sent to the window itself", 0x0202, 0, TASKBAR_CREATED, TrayReaction::Default},
         {"the taskbar came back", TASKBAR_CREATED, 0, TASKBAR_CREATED, TrayReaction::AddIcon},
         {"another registered message", TASKBAR_CREATED + 1, 0, TASKBAR_CREATED, TrayReaction::Default},
         {"unregistered: WM_NULL is not the taskbar", 0, 0, 0, TrayReaction::Default},
-        {"unregistered: clicks still work", MSG_TRAY, 0x0202, 0, TrayReaction::ShowMenu},
+        {"unregistered: clicks still work", win::MSG_TRAY, 0x0202, 0, TrayReaction::ShowMenu},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(tray_reaction(c.message, c.lparam, c.taskbar_created), c.expected) << c.fault;

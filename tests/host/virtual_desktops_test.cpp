@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "layout/virtual_desktops.h"
+#include "daemon/virtual_desktops.h"
 #include "sim_desktop.h"
 
 namespace {
 
-using layout::DesktopList;
-using layout::DesktopStep;
-using K = layout::DesktopStep::Kind;
+using quilt_daemon::DesktopList;
+using quilt_daemon::DesktopStep;
+using K = quilt_daemon::DesktopStep::Kind;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes guid(std::uint8_t tag) { return Bytes(16, tag); }
@@ -22,19 +22,19 @@ Bytes ids(std::initializer_list<std::uint8_t> tags) {
 }
 
 void set_desktops(sim::Desktop& d, const Bytes& list, const Bytes& current) {
-    d.registry[std::string(layout::VIRTUAL_DESKTOPS_KEY) + "\\VirtualDesktopIDs"] = list;
-    d.registry[std::string(layout::VIRTUAL_DESKTOPS_KEY) + "\\CurrentVirtualDesktop"] = current;
+    d.registry[std::string(quilt_daemon::VIRTUAL_DESKTOPS_KEY) + "\\VirtualDesktopIDs"] = list;
+    d.registry[std::string(quilt_daemon::VIRTUAL_DESKTOPS_KEY) + "\\CurrentVirtualDesktop"] = current;
 }
 
 TEST(ParseDesktops, AcceptsOnlyWholeIdsThatAgree) {
-    EXPECT_EQ(layout::parse_desktops(ids({1, 2, 3}), guid(2)), (DesktopList{1, 3}));
-    EXPECT_EQ(layout::parse_desktops(ids({1}), guid(1)), (DesktopList{0, 1}));
-    EXPECT_EQ(layout::parse_desktops(ids({1, 2, 3}), guid(9)), std::nullopt);    // current not listed
-    EXPECT_EQ(layout::parse_desktops(ids({1, 2}), Bytes(15, 1)), std::nullopt);  // short current id
-    EXPECT_EQ(layout::parse_desktops({}, guid(1)), std::nullopt);                // no desktops
+    EXPECT_EQ(quilt_daemon::parse_desktops(ids({1, 2, 3}), guid(2)), (DesktopList{1, 3}));
+    EXPECT_EQ(quilt_daemon::parse_desktops(ids({1}), guid(1)), (DesktopList{0, 1}));
+    EXPECT_EQ(quilt_daemon::parse_desktops(ids({1, 2, 3}), guid(9)), std::nullopt);    // current not listed
+    EXPECT_EQ(quilt_daemon::parse_desktops(ids({1, 2}), Bytes(15, 1)), std::nullopt);  // short current id
+    EXPECT_EQ(quilt_daemon::parse_desktops({}, guid(1)), std::nullopt);                // no desktops
     Bytes ragged = ids({1, 2});
     ragged.push_back(0);
-    EXPECT_EQ(layout::parse_desktops(ragged, guid(1)), std::nullopt);
+    EXPECT_EQ(quilt_daemon::parse_desktops(ragged, guid(1)), std::nullopt);
 }
 
 TEST(ReadDesktops, AValueOverTheBufferCannotBeReadButExactlyFullCan) {
@@ -45,10 +45,10 @@ TEST(ReadDesktops, AValueOverTheBufferCannotBeReadButExactlyFullCan) {
         full.insert(full.end(), g.begin(), g.end());
     }
     set_desktops(d, full, guid(255));
-    EXPECT_EQ(layout::read_desktops(d), (DesktopList{255, 256}));
+    EXPECT_EQ(quilt_daemon::read_desktops(d), (DesktopList{255, 256}));
     full.insert(full.end(), 16, 7);
     set_desktops(d, full, guid(255));
-    EXPECT_EQ(layout::read_desktops(d), std::nullopt);
+    EXPECT_EQ(quilt_daemon::read_desktops(d), std::nullopt);
 }
 
 TEST(PlanDesktopStep, FromTheSecondOfThree) {
@@ -57,22 +57,22 @@ TEST(PlanDesktopStep, FromTheSecondOfThree) {
         DesktopStep step;
     } cases[] = {{0, {K::Stay, 0}},      {1, {K::StepLeft, 1}}, {2, {K::Stay, 0}},
                  {3, {K::StepRight, 1}}, {4, {K::Beyond, 3}},   {9, {K::Beyond, 3}}};
-    for (const auto& c : cases) EXPECT_EQ(layout::plan_desktop_step(1, 3, c.n), c.step) << "n=" << c.n;
-    EXPECT_EQ(layout::plan_desktop_step(0, 9, 9), (DesktopStep{K::StepRight, 8}));
+    for (const auto& c : cases) EXPECT_EQ(quilt_daemon::plan_desktop_step(1, 3, c.n), c.step) << "n=" << c.n;
+    EXPECT_EQ(quilt_daemon::plan_desktop_step(0, 9, 9), (DesktopStep{K::StepRight, 8}));
 }
 
 TEST(SwitchInputs, WrapInLeftWinOnlyWhenNoWindowsKeyIsHeld) {
     using I = win::KeyInput;
     const std::uint32_t E = win::KEY_EXTENDED, U = win::KEY_UP;
-    EXPECT_EQ(layout::desktop_switch_inputs({K::StepLeft, 1}, false, false, false),
+    EXPECT_EQ(quilt_daemon::desktop_switch_inputs({K::StepLeft, 1}, false, false, false),
               (std::vector<I>{{0x5B, E}, {0x11, 0}, {0x25, E}, {0x25, E | U}, {0x11, U}, {0x5B, E | U}}));
     // The send-to shortcut holds Win and Shift: Shift is released, Win is left alone.
-    EXPECT_EQ(layout::desktop_switch_inputs({K::StepRight, 2}, true, true, true),
+    EXPECT_EQ(quilt_daemon::desktop_switch_inputs({K::StepRight, 2}, true, true, true),
               (std::vector<I>{
                   {0xA0, U}, {0xA1, U}, {0x11, 0}, {0x27, E}, {0x27, E | U}, {0x27, E}, {0x27, E | U}, {0x11, U}}));
-    EXPECT_EQ(layout::desktop_switch_inputs({K::Beyond, 3}, false, true, true),
+    EXPECT_EQ(quilt_daemon::desktop_switch_inputs({K::Beyond, 3}, false, true, true),
               (std::vector<I>{{0xA1, U}, {0x11, 0}, {0x44, 0}, {0x44, U}, {0x11, U}}));
-    EXPECT_TRUE(layout::desktop_switch_inputs({K::Stay, 0}, true, true, false).empty());
+    EXPECT_TRUE(quilt_daemon::desktop_switch_inputs({K::Stay, 0}, true, true, false).empty());
 }
 
 class Desktops : public ::testing::Test {
@@ -89,23 +89,23 @@ class Desktops : public ::testing::Test {
 
 TEST_F(Desktops, GoingFromOneToNineOfNineIsOneBatchOfEightRightPresses) {
     set_desktops(d, ids({1, 2, 3, 4, 5, 6, 7, 8, 9}), guid(1));
-    layout::go_to_desktop(d, 9);
+    quilt_daemon::go_to_desktop(d, 9);
     ASSERT_EQ(d.input_batches.size(), 1u);
     const auto& batch = d.input_batches[0];
-    EXPECT_EQ(std::count(batch.begin(), batch.end(), win::KeyInput{win::KEY_RIGHT, win::KEY_EXTENDED}), 8);
+    EXPECT_EQ(std::count(batch.begin(), batch.end(), win::KeyInput{win::KEY_ARROW_RIGHT, win::KEY_EXTENDED}), 8);
     EXPECT_EQ(batch.size(), 2u + 16u + 2u);
 }
 
 TEST_F(Desktops, GoingBeyondTheLastCreatesANewDesktop) {
-    layout::go_to_desktop(d, 9);
+    quilt_daemon::go_to_desktop(d, 9);
     ASSERT_EQ(d.input_batches.size(), 1u);
     EXPECT_EQ(d.input_batches[0][2], (win::KeyInput{win::KEY_D, 0}));
 }
 
 TEST_F(Desktops, UnreadableListOnlyPrintsTheMessage) {
-    d.registry.erase(std::string(layout::VIRTUAL_DESKTOPS_KEY) + "\\CurrentVirtualDesktop");
-    layout::go_to_desktop(d, 1);
-    layout::send_to_desktop(d, 1);
+    d.registry.erase(std::string(quilt_daemon::VIRTUAL_DESKTOPS_KEY) + "\\CurrentVirtualDesktop");
+    quilt_daemon::go_to_desktop(d, 1);
+    quilt_daemon::send_to_desktop(d, 1);
     EXPECT_EQ(d.err,
               "Could not read the list of virtual desktops from Windows.\n"
               "Could not read the list of virtual desktops from Windows.\n");
@@ -118,7 +118,7 @@ TEST_F(Desktops, SendHidesSwitchesWaitsForTheShellAndShowsAgain) {
     d.on_sleep = [](sim::Desktop& s) {
         if (s.slept_ms >= 60) set_desktops(s, ids({1, 2, 3}), guid(3));
     };
-    layout::send_to_desktop(d, 3);
+    quilt_daemon::send_to_desktop(d, 3);
     EXPECT_EQ(d.slept_ms, 60u);
     ASSERT_EQ(d.shows.size(), 2u);
     EXPECT_EQ(d.shows[0], (sim::ShowCall{fg, win::SHOW_HIDE}));
@@ -130,7 +130,7 @@ TEST_F(Desktops, SendHidesSwitchesWaitsForTheShellAndShowsAgain) {
 }
 
 TEST_F(Desktops, SendShowsTheWindowAgainAfterThreeSecondsWithoutASwitch) {
-    layout::send_to_desktop(d, 1);
+    quilt_daemon::send_to_desktop(d, 1);
     EXPECT_GE(d.slept_ms, 3000u);
     EXPECT_LT(d.slept_ms, 3040u);
     ASSERT_EQ(d.shows.size(), 2u);
@@ -138,9 +138,9 @@ TEST_F(Desktops, SendShowsTheWindowAgainAfterThreeSecondsWithoutASwitch) {
 }
 
 TEST_F(Desktops, SendRefusesBeyondTheLastAndStaysPut) {
-    layout::send_to_desktop(d, 9);
+    quilt_daemon::send_to_desktop(d, 9);
     EXPECT_EQ(d.err, "There are only 3 desktops. Go to a new one first, then send windows to it.\n");
-    layout::send_to_desktop(d, 2);  // already there
+    quilt_daemon::send_to_desktop(d, 2);  // already there
     EXPECT_TRUE(d.shows.empty());
     EXPECT_TRUE(d.input_batches.empty());
 }
@@ -149,11 +149,11 @@ TEST_F(Desktops, SendIgnoresTheShellAndMissingForegroundWindows) {
     sim::Window taskbar;
     taskbar.class_name = u"Shell_TrayWnd";
     d.foreground = d.add_window(taskbar);
-    layout::send_to_desktop(d, 1);
+    quilt_daemon::send_to_desktop(d, 1);
     d.foreground = win::Hwnd{};
-    layout::send_to_desktop(d, 1);
+    quilt_daemon::send_to_desktop(d, 1);
     d.foreground = win::Hwnd{0xbad};
-    layout::send_to_desktop(d, 1);
+    quilt_daemon::send_to_desktop(d, 1);
     EXPECT_TRUE(d.shows.empty());
     EXPECT_TRUE(d.input_batches.empty());
     EXPECT_EQ(d.err, "");

@@ -4,7 +4,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "win/text.h"
+#include "text/utf8.h"
 
 namespace sim {
 namespace {

@@ -1,11 +1,11 @@
-#include "layout/virtual_desktops.h"
+#include "daemon/virtual_desktops.h"
 
 #include <algorithm>
 #include <string>
 
 #include "win/window_ops.h"
 
-namespace layout {
+namespace quilt_daemon {
 namespace {
 
 constexpr std::size_t ID_SIZE = 16;
@@ -62,7 +62,7 @@ std::vector<win::KeyInput> desktop_switch_inputs(const DesktopStep& step, bool l
     if (step.kind == K::Beyond) {
         press(out, win::KEY_D, 0);
     } else {
-        const std::uint16_t arrow = step.kind == K::StepLeft ? win::KEY_LEFT : win::KEY_RIGHT;
+        const std::uint16_t arrow = step.kind == K::StepLeft ? win::KEY_ARROW_LEFT : win::KEY_ARROW_RIGHT;
         for (std::uint32_t i = 0; i < step.n; ++i) press(out, arrow, win::KEY_EXTENDED);
     }
     out.push_back({win::KEY_CONTROL, win::KEY_UP});
@@ -116,4 +116,4 @@ void send_to_desktop(win::Platform& p, std::uint32_t n) {
     (void)win::focus_window(p, fg);
 }
 
-}  // namespace layout
+}  // namespace quilt_daemon

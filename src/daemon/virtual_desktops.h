@@ -9,7 +9,7 @@
 
 #include "win/platform.h"
 
-namespace layout {
+namespace quilt_daemon {
 
 inline constexpr const char* VIRTUAL_DESKTOPS_KEY =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\VirtualDesktops";
@@ -44,4 +44,4 @@ void go_to_desktop(win::Platform& p, std::uint32_t n);
 // reports the target as current, and shows the window again there.
 void send_to_desktop(win::Platform& p, std::uint32_t n);
 
-}  // namespace layout
+}  // namespace quilt_daemon

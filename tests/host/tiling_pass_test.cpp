@@ -1,15 +1,100 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "daemon/tiling_pass.h"
 #include "layout/actions.h"
 #include "sim_desktop.h"
 
 namespace {
 
+using layout::Direction;
 using layout::Placement;
 using quilt_daemon::ActionTag;
 using quilt_daemon::DaemonEvent;
-using quilt_daemon::Direction;
 using win::Rect;
+
+// One tiled window on a 1920 x 1080 monitor, as plan_moves sees it. Its tile
+// is T; each row gives its record and frame before the pass and what the pass
+// decides.
+TEST(PlanMoves, MovesAWindowOnlyWhenItsTileChangedOrItWasMovedFromWhereItSettled) {
+    const win::Hwnd w{0x10};
+    const win::WorkArea monitor{win::Hmonitor{1}, {0, 0, 1920, 1040}, {0, 0, 1920, 1080}, true};
+    const Rect T{8, 8, 1904, 1024};
+    const Rect off{300, 200, 700, 500};
+    using Record = std::optional<layout::PlacedRecord>;
+    struct Case {
+        const char* name;
+        Record before;
+        Rect frame;
+        bool moving, maximized, listed;
+        bool moved;
+        Record after;
+    };
+    const layout::PlacedRecord fresh{T, false, {}};
+    const Case cases[] = {
+        {"never moved", std::nullopt, off, false, false, true, true, fresh},
+        {"its tile changed", layout::PlacedRecord{off, true, off}, off, false, false, true, true, fresh},
+        {"moved last pass: remembered where it came to rest", fresh, off, false, false, true, false,
+         layout::PlacedRecord{T, true, off}},
+        {"still where it settled", layout::PlacedRecord{T, true, off}, off, false, false, true, false,
+         layout::PlacedRecord{T, true, off}},
+        {"moved away from where it settled", layout::PlacedRecord{T, true, T}, off, false, false, true, true, fresh},
+        {"in the user's hand", layout::PlacedRecord{T, true, T}, off, true, false, true, false,
+         layout::PlacedRecord{T, true, T}},
+        {"maximised after the first pass", std::nullopt, off, false, true, true, false, std::nullopt},
+        {"gone from the enumeration", std::nullopt, off, false, false, false, false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        layout::LayoutState state;
+        layout::sync(state, {monitor}, {{{}, w, monitor.handle}});
+        if (c.before) state.placed[w] = *c.before;
+        std::vector<win::WindowInfo> windows(1);
+        windows[0].hwnd = w;
+        windows[0].frame_rect = c.frame;
+        if (!c.listed) windows.clear();
+        const std::vector<win::WorkArea> monitors{monitor};
+        const std::unordered_set<win::Hwnd> maximized =
+            c.maximized ? std::unordered_set<win::Hwnd>{w} : std::unordered_set<win::Hwnd>{};
+        const quilt_daemon::PassView view{windows, monitors, w, c.moving ? w : win::Hwnd{}, maximized};
+
+        const quilt_daemon::Moves moves = quilt_daemon::plan_moves(state, view);
+        const std::vector<Placement> expected = c.moved ? std::vector<Placement>{{w, T}} : std::vector<Placement>{};
+        EXPECT_EQ(moves.moves, expected) << c.name;
+        EXPECT_EQ(moves.border, w) << c.name;
+        const auto record = state.placed.find(w);
+        ASSERT_EQ(record != state.placed.end(), c.after.has_value()) << c.name;
+        if (!c.after) continue;
+        EXPECT_EQ(record->second.target, c.after->target) << c.name;
+        EXPECT_EQ(record->second.settled, c.after->settled) << c.name;
+        if (c.after->settled) {
+            EXPECT_EQ(record->second.settled_rect, c.after->settled_rect) << c.name;
+        }
+    }
+}
+
+TEST(PlanMoves, ASecondPassWithNothingNewMovesNothingAndTheBorderFollowsTheFocus) {
+    const win::WorkArea monitor{win::Hmonitor{1}, {0, 0, 1920, 1040}, {0, 0, 1920, 1080}, true};
+    const std::vector<win::WorkArea> monitors{monitor};
+    const win::Hwnd a{0x10}, b{0x20}, floating{0x30};
+    layout::LayoutState state;
+    layout::sync(state, monitors, {{{}, a, monitor.handle}, {{}, b, monitor.handle}});
+    std::vector<win::WindowInfo> windows(2);
+    windows[0].hwnd = a;
+    windows[1].hwnd = b;
+    const std::unordered_set<win::Hwnd> none;
+
+    const auto first = quilt_daemon::plan_moves(state, {windows, monitors, b, {}, none});
+    ASSERT_EQ(first.moves, (std::vector<Placement>{{a, {8, 8, 948, 1024}}, {b, {964, 8, 948, 1024}}}));
+    EXPECT_EQ(first.border, b);
+    // The windows land on their tiles; every later pass leaves them there.
+    for (std::size_t i = 0; i < 2; ++i) windows[i].frame_rect = first.moves[i].rect;
+    for (win::Hwnd foreground : {a, floating, win::Hwnd{}}) {
+        const auto again = quilt_daemon::plan_moves(state, {windows, monitors, foreground, {}, none});
+        EXPECT_TRUE(again.moves.empty());
+        EXPECT_EQ(again.border, foreground == a ? std::optional<win::Hwnd>(a) : std::nullopt);
+    }
+}
 
 // A desktop with the daemon's whole context, as run_daemon keeps it.
 class Daemon : public ::testing::Test {
@@ -25,7 +110,7 @@ class Daemon : public ::testing::Test {
         d.foreground = h;
         return h;
     }
-    void pass(DaemonEvent e = DaemonEvent::retile()) { layout::dispatch(d, ctx, e); }
+    void pass(DaemonEvent e = DaemonEvent::retile()) { quilt_daemon::tiling_pass(d, ctx, e); }
     void shortcut(ActionTag tag, std::uint8_t payload = 0) { pass(DaemonEvent::shortcut({tag, payload})); }
     void shortcut(ActionTag tag, Direction dir) { pass(DaemonEvent::shortcut(quilt_daemon::action(tag, dir))); }
     std::size_t moves_of(win::Hwnd h) {
@@ -39,41 +124,8 @@ class Daemon : public ::testing::Test {
     quilt_daemon::FocusBorder border;
     quilt_daemon::DaemonState shared;
     bool first_pass = true;
-    layout::DaemonContext ctx{state, border, first_pass, shared};
+    quilt_daemon::DaemonContext ctx{state, border, first_pass, shared};
 };
-
-TEST_F(Daemon, APassWithNothingNewMovesAndPrintsNothing) {
-    const auto b = open();
-    const auto a = open();  // topmost, so first in the enumeration
-    pass();
-    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 1024}));
-    EXPECT_EQ(d.frame_of(b), (Rect{964, 8, 948, 1024}));
-    EXPECT_EQ(d.out, "Re-tiled: moved 2 window(s).\n");
-    EXPECT_FALSE(first_pass);
-    d.moves.clear();
-    for (int i = 0; i < 3; ++i) pass();
-    EXPECT_TRUE(d.moves.empty());
-    EXPECT_EQ(d.out, "Re-tiled: moved 2 window(s).\n");
-    EXPECT_TRUE(d.files.count("C:\\Users\\u\\AppData\\Local\\quilt\\untile.txt"));
-}
-
-TEST_F(Daemon, AWindowThatCannotTakeItsTileIsMovedOnceThenLeftWhereItSettled) {
-    const auto a = open();
-    const auto b = open();
-    d.window(b).min_width = 1200;  // wider than its half
-    pass();
-    pass();  // settles: remembers where b came to rest
-    pass();
-    EXPECT_EQ(moves_of(b), 1u);
-    EXPECT_EQ(d.frame_of(b).width, 1200);
-    // Moved away by someone else: put back, once.
-    d.window(b).rect.left += 50;
-    pass();
-    pass();
-    pass();
-    EXPECT_EQ(moves_of(b), 2u);
-    EXPECT_EQ(moves_of(a), 1u);
-}
 
 TEST_F(Daemon, MaximizedWindowsAreTiledOnTheFirstPassOnly) {
     const auto a = open();
@@ -86,19 +138,6 @@ TEST_F(Daemon, MaximizedWindowsAreTiledOnTheFirstPassOnly) {
     pass();
     EXPECT_TRUE(d.window(b).maximized);  // the user's choice stands
     EXPECT_EQ(moves_of(b), 0u);
-}
-
-TEST_F(Daemon, TheWindowBeingDraggedIsNotPulledBack) {
-    const auto a = open();
-    pass();
-    pass();  // settled where it was put
-    shared.moving_window.store(a.value);
-    d.window(a).rect.left = 500;
-    pass();
-    EXPECT_EQ(moves_of(a), 1u);
-    shared.moving_window.store(0);
-    pass();  // the move ended without a drop: back into its tile
-    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 1904, 1024}));
 }
 
 TEST_F(Daemon, NewWindowGoesNextToTheFocusedOneEvenOnAnotherMonitor) {
@@ -170,17 +209,6 @@ TEST_F(Daemon, FailedSaveMovesNothingAndFailedMovesAreReported) {
     EXPECT_EQ(d.err, "Could not move window " + win::format_hwnd(b) + ": the window is not responding\n");
     EXPECT_EQ(d.out, "Re-tiled: moved 1 window(s).\n");
     EXPECT_EQ(moves_of(a), 1u);
-}
-
-TEST_F(Daemon, TheBorderFollowsTheFocusedTiledWindow) {
-    const auto a = open();
-    const auto b = open();
-    pass();
-    EXPECT_EQ(border.current, b);
-    d.foreground = win::Hwnd{};
-    pass();
-    EXPECT_FALSE(border.current.has_value());
-    (void)a;
 }
 
 // Two tiles A | B on one monitor, A focused, as the actions' examples have them.

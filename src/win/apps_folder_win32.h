@@ -5,10 +5,10 @@
 
 #include "win/platform.h"
 
-namespace apps {
+namespace win {
 
 // SHGetKnownFolderItem(FOLDERID_AppsFolder), its item enumerator, and the
 // two names of every item. COM must be initialised on the calling thread.
-win::Result<std::vector<win::ShellItemNames>> enumerate_apps_folder();
+Result<std::vector<ShellItemNames>> enumerate_apps_folder();
 
-}  // namespace apps
+}  // namespace win

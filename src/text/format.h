@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace cli {
+namespace text {
 
 // Longer than n characters: the first n-3 followed by "...".
 std::string truncate_chars(std::string_view text, std::size_t n);
@@ -14,4 +14,4 @@ std::string truncate_chars(std::string_view text, std::size_t n);
 std::string pad_right(std::string_view text, std::size_t n);
 std::string pad_left(std::string_view text, std::size_t n);
 
-}  // namespace cli
+}  // namespace text

@@ -1,0 +1,137 @@
+#include "daemon/tiling_pass.h"
+
+#include <string>
+
+#include "daemon/actions.h"
+#include "layout/actions.h"
+#include "layout/saved_positions.h"
+#include "win/window_ops.h"
+
+namespace quilt_daemon {
+namespace {
+
+bool covers(const win::Rect& frame, const win::Rect& bounds) {
+    return frame.left <= bounds.left && frame.top <= bounds.top && frame.right() >= bounds.right() &&
+           frame.bottom() >= bounds.bottom();
+}
+
+const win::WindowInfo* find_info(const std::vector<win::WindowInfo>& windows, win::Hwnd h) {
+    for (const auto& w : windows) {
+        if (w.hwnd == h) return &w;
+    }
+    return nullptr;
+}
+
+// IsZoomed of every tiled window on a monitor that is still there.
+std::unordered_set<win::Hwnd> maximized_tiles(win::Platform& p, const layout::LayoutState& state,
+                                              const std::vector<win::WorkArea>& monitors) {
+    std::unordered_set<win::Hwnd> out;
+    for (const auto& [key, tree] : state.trees) {
+        if (!win::find_monitor(monitors, key.monitor)) continue;
+        for (win::Hwnd h : layout::leaves(tree)) {
+            if (p.is_zoomed(h)) out.insert(h);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<layout::TileEntry> daemon_entries(win::Platform& p, const std::vector<win::WindowInfo>& windows,
+                                              const std::vector<win::WorkArea>& monitors,
+                                              const layout::LayoutState& state) {
+    std::vector<layout::TileEntry> out;
+    for (const auto& w : windows) {
+        if (w.decision.verdict != win::Verdict::Tile) continue;
+        const win::WorkArea* monitor = win::find_monitor(monitors, w.monitor);
+        // A game or a video player in its own full screen is not the tiler's to resize.
+        if (monitor && covers(w.frame_rect, monitor->bounds) && !state.full_screen.count(w.hwnd)) continue;
+        const auto on_current = p.window_on_current_desktop(w.hwnd);
+        const bool elsewhere = on_current.ok() && !on_current.value();
+        if (!elsewhere && w.cloaked) continue;
+        layout::DesktopId desktop;
+        if (auto id = p.window_desktop_id(w.hwnd)) desktop.bytes = id.value();
+        out.push_back({desktop, w.hwnd, w.monitor});
+    }
+    return out;
+}
+
+Moves plan_moves(layout::LayoutState& state, const PassView& view) {
+    Moves out;
+    if (layout::is_tiled(state, view.foreground)) out.border = view.foreground;
+    for (const auto& [key, tree] : state.trees) {
+        const win::WorkArea* monitor = win::find_monitor(view.monitors, key.monitor);
+        if (!monitor) continue;
+        for (const layout::Placement& pl : layout::tree_placements(state, tree, *monitor)) {
+            // The user has this one in hand right now.
+            if (view.moving && pl.hwnd == view.moving) continue;
+            if (view.maximized.count(pl.hwnd)) continue;
+            const win::WindowInfo* info = find_info(view.windows, pl.hwnd);
+            if (!info) continue;
+            const win::Rect current = info->frame_rect;
+            auto record = state.placed.find(pl.hwnd);
+            if (record == state.placed.end() || record->second.target != pl.rect) {
+                state.placed[pl.hwnd] = layout::PlacedRecord{pl.rect, false, {}};
+                out.moves.push_back(pl);
+            } else if (!record->second.settled) {
+                // Moved last pass: wherever it came to rest is as close as it gets.
+                record->second.settled = true;
+                record->second.settled_rect = current;
+            } else if (current != record->second.settled_rect) {
+                record->second.settled = false;
+                out.moves.push_back(pl);
+            }
+        }
+    }
+    return out;
+}
+
+int carry_out(win::Platform& p, FocusBorder& border, const Moves& moves) {
+    set_focus_border(p, border, moves.border.has_value(), moves.border.value_or(win::Hwnd{}));
+    if (moves.moves.empty()) return 0;
+
+    std::vector<win::Hwnd> handles;
+    for (const auto& pl : moves.moves) handles.push_back(pl.hwnd);
+    if (auto saved = layout::save_positions(p, handles); !saved) {
+        p.write_err("Could not save window positions, so nothing was moved: " + layout::file_error_text(saved.error()) +
+                    "\n");
+        return 0;
+    }
+    int moved = 0;
+    for (const auto& pl : moves.moves) {
+        if (auto r = win::move_window(p, pl.hwnd, pl.rect)) {
+            ++moved;
+        } else {
+            p.write_err("Could not move window " + win::format_hwnd(pl.hwnd) + ": " + r.error().message + "\n");
+        }
+    }
+    return moved;
+}
+
+void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event) {
+    using Kind = DaemonEvent::Kind;
+    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p);
+    const std::vector<win::WorkArea> monitors = win::enumerate_monitors(p);
+    std::vector<layout::TileEntry> entries = daemon_entries(p, windows, monitors, ctx.state);
+
+    if (event.kind == Kind::Drop) layout::handle_drop(ctx.state, monitors, entries, event.window, {event.x, event.y});
+
+    std::unordered_set<win::Hwnd> present;
+    for (const auto& w : windows) present.insert(w.hwnd);
+    std::erase_if(ctx.state.known, [&](win::Hwnd h) { return !present.count(h); });
+
+    layout::sync(ctx.state, monitors, entries);
+    layout::note_focus(ctx.state, p.foreground_window());
+
+    if (event.kind == Kind::Shortcut) run_action(p, ctx.state, monitors, event.action);
+
+    const win::Hwnd foreground = p.foreground_window();
+    const std::unordered_set<win::Hwnd> maximized =
+        ctx.first_pass ? std::unordered_set<win::Hwnd>{} : maximized_tiles(p, ctx.state, monitors);
+    const PassView view{windows, monitors, foreground, win::Hwnd{ctx.shared.moving_window.load()}, maximized};
+    const int moved = carry_out(p, ctx.border, plan_moves(ctx.state, view));
+    ctx.first_pass = false;
+    if (moved > 0) p.write_out("Re-tiled: moved " + std::to_string(moved) + " window(s).\n");
+}
+
+}  // namespace quilt_daemon
