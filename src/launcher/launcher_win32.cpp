@@ -32,6 +32,8 @@ LRESULT CALLBACK launcher_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
                                 [&l](Painter& painter, PixelRect) { paint_launcher(painter, l.state); });
         // The paint covers the whole client area, so erasing would only flicker.
         case WM_ERASEBKGND: return 1;
+        // Alt+F4 would destroy the window, and Win+Space could never show it again.
+        case WM_CLOSE: hide_launcher(p, l, true); return 0;
         case WM_KEYDOWN: on_key_down(p, l, static_cast<std::uint16_t>(wparam)); return 0;
         case WM_CHAR: on_char(p, l, static_cast<std::uint16_t>(wparam)); return 0;
         case WM_MOUSEMOVE: on_mouse_move(p, l, low_signed(lparam), high_signed(lparam)); return 0;

@@ -134,6 +134,13 @@ def test_win_space_shows_it_with_the_focus_typing_filters_and_esc_gives_the_focu
     session.toggle()
     session.hidden(launcher)
     wait_for(lambda: foreground_window(session.tw) == session.editor)
+    # Alt+F4 only hides it: the default handling would destroy the window for good.
+    click_window(wine, session.tw, session.editor)
+    launcher, rect = session.show()
+    xdotool(wine, "key", "alt+F4")
+    session.hidden(launcher)
+    click_window(wine, session.tw, session.editor)
+    assert session.show()[0] == launcher
     assert session.daemon.err_lines == []
 
 

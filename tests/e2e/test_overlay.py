@@ -120,6 +120,7 @@ class HighDpiDesktop(WineDesktop):
 
     def __init__(self):
         template = ensure_template()
+        self.started = []
         self.tmp = Path(tempfile.mkdtemp(prefix="quilt-e2e-144-"))
         self.prefix = self.tmp / "prefix"
         subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
