@@ -163,10 +163,11 @@ def untile_windows_path(desktop):
 class Daemon:
     """A running `quilt run`, with its output collected line by line as it comes."""
 
-    def __init__(self, desktop):
+    def __init__(self, desktop, env=None):
+        """env: variables added to the Wine session's for this process."""
         import threading
         self.proc = desktop.popen([str(QUILT), "run"], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                  stderr=subprocess.PIPE)
+                                  stderr=subprocess.PIPE, env={**desktop.env, **(env or {})})
         self.out_lines = []
         self.err_lines = []
         self.readers = [threading.Thread(target=self._pump, args=(s, d), daemon=True)

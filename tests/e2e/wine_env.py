@@ -145,7 +145,8 @@ class WineDesktop:
         return subprocess.run(["wine", *args], env=self.env, capture_output=True, timeout=timeout, **kwargs)
 
     def popen(self, args, **kwargs):
-        return subprocess.Popen(["wine", *args], env=self.env, **kwargs)
+        kwargs.setdefault("env", self.env)
+        return subprocess.Popen(["wine", *args], **kwargs)
 
     def unix_to_windows(self, path):
         return "Z:" + str(path).replace("/", "\\")
