@@ -17,11 +17,9 @@ come from the network; the proxy's requests are counted.
     /usr/bin/python3 tools/measure_icons.py
 """
 
-import socketserver
 import statistics
 import subprocess
 import sys
-import threading
 import time
 from pathlib import Path
 
@@ -29,29 +27,14 @@ ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 sys.path.insert(0, str(ROOT / "tools"))
 
-from harness import (Daemon, TestWin, click_window, daemon_tiles, focus_x_windows_of,  # noqa: E402
-                     local_app_data, xdotool)
+from harness import (Daemon, Proxy, TestWin, click_window, daemon_tiles, focus_x_windows_of,  # noqa: E402
+                     local_app_data, work_area, xdotool)
 from measure_launcher import SURFACE, Pixels, visible_launcher  # noqa: E402
 from wine_env import WIN_BUILD, WineDesktop, wait_for  # noqa: E402
 
 RUNS = 10
 APPS = 100
 PROBE = WIN_BUILD / "quilt-probe-launcher.exe"
-
-
-class Proxy(socketserver.ThreadingTCPServer):
-    """Notes the first line of each request and closes the connection."""
-
-    daemon_threads = True
-
-    def __init__(self):
-        self.asked = []
-        super().__init__(("127.0.0.1", 0), ProxyHandler)
-
-
-class ProxyHandler(socketserver.StreamRequestHandler):
-    def handle(self):
-        self.server.asked.append(self.rfile.readline().decode("latin-1").strip())
 
 
 def colour_of(i):
@@ -84,7 +67,7 @@ def probe_paints(wine, env):
     return float(values["first_icon_paint_us"]) / 1000, float(values["all_icons_paint_us"]) / 1000, values["icons"]
 
 
-def show(wine, tw, editor, daemon):
+def show(wine, tw, editor):
     click_window(wine, tw, editor)
     xdotool(wine, "key", "super+space")
     launcher = wait_for(lambda: visible_launcher(tw))
@@ -92,18 +75,22 @@ def show(wine, tw, editor, daemon):
 
 
 def first_paint_to_icons(wine, tw, editor, env):
-    """One fresh daemon: ms from the first paint to the icon on screen, and
-    whether the first paint had the letter tile there."""
+    """One fresh daemon: ms from the first paint on the X screen to the icon
+    there, and whether the first paint had the letter tile there. The pixels
+    are read from the moment Win+Space is pressed, where the launcher will
+    be: centred on the work area once the daemon's tray has brought up
+    Wine's taskbar."""
     daemon = Daemon(wine, env)
     try:
         daemon.wait_started()
+        daemon_tiles(wine, tw)
+        area_left, area_top, width, height = work_area(wine)
+        left, top = area_left + (width - 560) // 2, area_top + (height - 416) // 2
         pixels = Pixels(wine.display)
-        click_window(wine, tw, editor)
-        xdotool(wine, "key", "super+space")
-        # Poll from before the window shows; its place is known from the work area's centre.
-        launcher = wait_for(lambda: visible_launcher(tw), interval=0.001)
-        left, top, _, _ = tw.rect(launcher)
         box, icon = (left + 300, top + 30), (left + 60, top + 340)
+        click_window(wine, tw, editor)
+        assert pixels.at(*box) != SURFACE
+        xdotool(wine, "key", "super+space")
         first = None
         deadline = time.monotonic() + 10
         while time.monotonic() < deadline:
@@ -113,7 +100,7 @@ def first_paint_to_icons(wine, tw, editor, env):
                 first = (now, on_icon != colour_of(0))
             if first and on_icon == colour_of(0):
                 return (now - first[0]) * 1000, first[1]
-        raise TimeoutError("no icon")
+        raise TimeoutError("box %r, icon %r" % (pixels.at(*box), pixels.at(*icon)))
     finally:
         daemon.stop()
         daemon.kill()
@@ -124,7 +111,7 @@ def memory_with_all_icons(wine, tw, editor, env):
     try:
         daemon.wait_started()
         pixels = Pixels(wine.display)
-        left, top, _, _ = show(wine, tw, editor, daemon)
+        left, top, _, _ = show(wine, tw, editor)
         focus_x_windows_of(wine, daemon.proc)
         first_row = (left + 44, top + 94)
         pixels.wait(*first_row, lambda c: c == colour_of(0))
@@ -147,8 +134,7 @@ def main():
     wine = WineDesktop()
     tw = None
     proxy = Proxy()
-    threading.Thread(target=proxy.serve_forever, daemon=True).start()
-    env = {"http_proxy": "http://127.0.0.1:%d" % proxy.server_address[1]}
+    env = proxy.env()
     roaming = local_app_data(wine).parent / "Roaming" / "quilt"
     try:
         roaming.mkdir(parents=True, exist_ok=True)
@@ -157,12 +143,6 @@ def main():
         write_icons(local_app_data(wine) / "quilt" / "icons", APPS)
         tw = TestWin(wine)
         editor = tw.open("resizable", "Editor")
-        daemon = Daemon(wine, env)
-        daemon.wait_started()
-        daemon_tiles(wine, tw)
-        daemon.stop()
-        daemon.kill()
-
         probed = [probe_paints(wine, env) for _ in range(RUNS)]
         first_icon = [f for f, _, _ in probed]
         all_icons = [a for _, a, _ in probed]
@@ -184,8 +164,7 @@ def main():
                  (after["VmRSS"] - before["VmRSS"]) / (APPS - 6), after["VmHWM"], took, APPS))
         print("requests that reached the proxy: %d" % len(proxy.asked))
     finally:
-        proxy.shutdown()
-        proxy.server_close()
+        proxy.close()
         if tw:
             tw.quit()
         wine.close()

@@ -4,6 +4,7 @@ and Wine's own programs."""
 import os
 import queue
 import re
+import socketserver
 import subprocess
 import threading
 import time
@@ -200,6 +201,32 @@ class Daemon:
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+
+
+class Proxy(socketserver.ThreadingTCPServer):
+    """An HTTP proxy on the loopback that serves nothing, for a Wine program
+    started with http_proxy pointing at it: it notes the first line of every
+    request (urlmon sends "CONNECT {host}:443 ..." for https) and closes the
+    connection. Running from the start; close() stops it."""
+
+    daemon_threads = True
+
+    def __init__(self):
+        self.asked = []
+        super().__init__(("127.0.0.1", 0), _ProxyHandler)
+        threading.Thread(target=self.serve_forever, daemon=True).start()
+
+    def env(self):
+        return {"http_proxy": "http://127.0.0.1:%d" % self.server_address[1]}
+
+    def close(self):
+        self.shutdown()
+        self.server_close()
+
+
+class _ProxyHandler(socketserver.StreamRequestHandler):
+    def handle(self):
+        self.server.asked.append(self.rfile.readline().decode("latin-1").strip())
 
 
 # --- Keys, clicks, screenshots and probes -------------------------------------

@@ -9,13 +9,11 @@ show, as a window manager would. The rows shown are counted in screenshots
 by the one-pixel outlines of their kind badges."""
 
 import shutil
-import socketserver
 import subprocess
-import threading
 
 import pytest
 
-from harness import (Daemon, click, click_window, daemon_tiles, focus_x_windows_of, foreground_window,
+from harness import (Daemon, Proxy, click, click_window, daemon_tiles, focus_x_windows_of, foreground_window,
                      local_app_data, screen_pixels, windows_of_class, work_area, xdotool)
 from test_apps import APP_PATHS, RECORDER, Registry, recorded
 from wine_env import wait_for
@@ -190,23 +188,6 @@ def test_a_click_outside_hides_it_and_leaves_the_focus_where_it_went(wine, sessi
     assert session.daemon.err_lines == []
 
 
-class Proxy(socketserver.ThreadingTCPServer):
-    """An HTTP proxy on the loopback that serves nothing: it notes the first
-    line of every request (urlmon sends "CONNECT {host}:443 ..." for https)
-    and closes the connection."""
-
-    daemon_threads = True
-
-    def __init__(self):
-        self.asked = []
-        super().__init__(("127.0.0.1", 0), ProxyHandler)
-
-
-class ProxyHandler(socketserver.StreamRequestHandler):
-    def handle(self):
-        self.server.asked.append(self.rfile.readline().decode("latin-1").strip())
-
-
 def icon_pixels(shot, left, top, size):
     """The distinct colours inside an icon square, one pixel in from its
     edges: Wine's GDI+ leaves the first column of a 20-pixel square unpainted
@@ -223,12 +204,11 @@ def test_cached_site_icons_show_in_rows_and_tiles_and_are_not_downloaded(wine, s
         subprocess.run(["convert", "-size", "16x16", "xc:" + colour, str(icons / (host + ".ico"))], check=True)
     cached = {p.name: (p.read_bytes(), p.stat().st_mtime_ns) for p in icons.iterdir()}
     proxy = Proxy()
-    threading.Thread(target=proxy.serve_forever, daemon=True).start()
     session = None
     try:
         # Wiki's icon is not cached: its download attempt shows that the proxy would see one.
         session = Session(wine, scene, tmp_path, TWO_WEB_APPS + "Wiki = https://wiki.example\n",
-                          {"http_proxy": "http://127.0.0.1:%d" % proxy.server_address[1]})
+                          proxy.env())
         launcher, (left, top, _, _) = session.show()
         # Rows: Mail, Notes, Wiki, Edit web apps; tiles: Mail, Notes, Wiki. Rows
         # have 20-pixel icons at x 34, tiles 32-pixel ones at 44 + 88 i, y 324.
@@ -257,6 +237,5 @@ def test_cached_site_icons_show_in_rows_and_tiles_and_are_not_downloaded(wine, s
             if session:
                 session.close()
         finally:
-            proxy.shutdown()
-            proxy.server_close()
+            proxy.close()
             shutil.rmtree(icons, ignore_errors=True)
