@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
+#include <unordered_set>
 #include <utility>
 
 #include "launcher/input.h"
@@ -203,8 +203,8 @@ struct IconLauncher {
     explicit IconLauncher(std::vector<LauncherItem> items) : state(state_with(std::move(items))) {
         state.icon_queues.emplace(queues, std::make_shared<icons::WakeToken>());
     }
-    std::vector<std::string> paint_and_take_requests(std::uint32_t dpi = 96) {
-        Painter p = painter_at(dpi);
+    std::vector<std::string> paint_and_take_requests() {
+        Painter p = painter_at(96);
         paint_launcher(p, state);
         std::vector<std::string> keys;
         for (const auto& r : std::exchange(queues->request_queue, {})) keys.push_back(r.key);
@@ -241,10 +241,9 @@ TEST(LauncherIcons, EachPaintedEntryAsksForItsIconOnceAndOnlyWhenPainted) {
         refresh_results(l.state);
         EXPECT_EQ(l.paint_and_take_requests(), step.asked) << "query '" << step.query << "'";
     }
-    const auto& requested = l.state.icon_book.requested_icons;
-    EXPECT_EQ(std::set<std::string>(requested.begin(), requested.end()),
-              (std::set<std::string>{"site:mail.example", "app:Calc!App", "site:notes.example", "site:wiki.example",
-                                     "site:maps.example"}));
+    EXPECT_EQ(l.state.icon_book.requested_icons,
+              (std::unordered_set<std::string>{"site:mail.example", "app:Calc!App", "site:notes.example",
+                                               "site:wiki.example", "site:maps.example"}));
     // The request carries what the loader needs.
     IconLauncher fresh({{ItemKind::App, "Calc!App", "Calculator"}, web("Mail", "https://Mail.Example/inbox")});
     Painter p = painter_at(96);
