@@ -110,6 +110,9 @@ def memory_with_all_icons(wine, tw, editor, env):
     daemon = Daemon(wine, env)
     try:
         daemon.wait_started()
+        # The start lines come before the keyboard hook is in; waiting for the
+        # work area to settle under the taskbar, as the other runs do, gives it time.
+        daemon_tiles(wine, tw)
         pixels = Pixels(wine.display)
         left, top, _, _ = show(wine, tw, editor)
         focus_x_windows_of(wine, daemon.proc)
