@@ -12,6 +12,7 @@
 #include "daemon/overlay_win32.h"
 #include "daemon/tiling_pass.h"
 #include "daemon/tray_win32.h"
+#include "icons/icon_loaders_win32.h"
 #include "launcher/launcher_win32.h"
 #include "launcher/paint_win32.h"
 #include "layout/layout_state.h"
@@ -95,7 +96,9 @@ int run_daemon(win::Win32Platform& p) {
     launcher::start_gdiplus();
     const win::Hwnd overlay = overlay_or_report(p, create_overlay_window(p));
     launcher::LauncherWindow launcher_window{p, {}};
-    launcher::start_launcher(p, launcher_window.launcher, launcher::create_launcher_window(launcher_window));
+    launcher::start_launcher(
+        p, launcher_window.launcher, launcher::create_launcher_window(launcher_window), win::MSG_ICONS_READY,
+        [&p](win::Hwnd window, std::uint32_t message) { return icons::icon_thread_work(p, window, message); });
 
     std::optional<Tray> tray = create_tray(p, g_state);
     // After a double-click the console is ours alone; with a tray icon to stop

@@ -26,7 +26,8 @@ void remove_item(LauncherState& state, const apps::LauncherItem& item) {
 
 }  // namespace
 
-void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win::Hwnd>& made) {
+void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win::Hwnd>& made,
+                    std::uint32_t icons_ready_message, const IconWorkFor& icon_work) {
     if (!made) {
         p.write_err("The launcher is unavailable: " + made.error().message + "\n");
         return;
@@ -34,6 +35,9 @@ void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win:
     launcher.window = made.value();
     launcher.catalogue_platform = &p;
     start_catalogue_refresh(launcher.state, p);
+    if (!icon_work) return;
+    launcher.state.icon_queues = icons::start_icon_thread(icon_work(launcher.window, icons_ready_message));
+    if (launcher.state.icon_queues) launcher.icons_ready_message = icons_ready_message;
 }
 
 void show_launcher(win::Platform& p, Launcher& launcher, const win::Rect& work_area) {
@@ -145,5 +149,13 @@ void on_left_button_up(win::Platform& p, Launcher& launcher, std::int32_t x, std
 }
 
 void on_deactivate(win::Platform& p, Launcher& launcher) { hide_launcher(p, launcher, false); }
+
+void take_icon_results(win::Platform& p, Launcher& launcher) {
+    LauncherState& state = launcher.state;
+    if (!state.icon_queues) return;
+    if (icons::file_icon_results(state.icon_book, state.icon_queues->take_results()) && state.visible) {
+        p.invalidate_window(launcher.window);
+    }
+}
 
 }  // namespace launcher

@@ -11,7 +11,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
+#include "icons/icon_thread.h"
 #include "launcher/input.h"
 #include "launcher/state.h"
 #include "win/platform.h"
@@ -25,12 +27,19 @@ struct Launcher {
     // Where catalogue threads read the web-app file and the Apps folder; it
     // must be safe to use from another thread.
     win::Platform* catalogue_platform = nullptr;
+    // What the icon thread posts to the window after each result (0: no icon thread).
+    std::uint32_t icons_ready_message = 0;
 };
 
-// Takes the window that start-up made, and starts the first catalogue
-// thread; without a window the launcher stays off and the reason is written
-// to standard error.
-void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win::Hwnd>& made);
+// The icon thread's work for a launcher window, posting `message` to it.
+using IconWorkFor = std::function<icons::IconWork(win::Hwnd window, std::uint32_t message)>;
+
+// Takes the window that start-up made, starts the first catalogue thread,
+// then, given its work, the icon thread (silently none when the system will
+// not make one). Without a window the launcher stays off, with neither
+// thread, and the reason is written to standard error.
+void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win::Hwnd>& made,
+                    std::uint32_t icons_ready_message = 0, const IconWorkFor& icon_work = {});
 
 // Adopts the newest catalogue, centres the window on the work area at the
 // DPI of that monitor, and gives it the foreground and the keyboard focus.
@@ -53,5 +62,8 @@ void on_mouse_leave(win::Platform& p, Launcher& launcher);
 void on_left_button_up(win::Platform& p, Launcher& launcher, std::int32_t x, std::int32_t y);
 // WM_ACTIVATE with WA_INACTIVE: another window took the foreground.
 void on_deactivate(win::Platform& p, Launcher& launcher);
+// The icon thread's message: files every result and repaints a shown
+// launcher when any arrived.
+void take_icon_results(win::Platform& p, Launcher& launcher);
 
 }  // namespace launcher

@@ -1,8 +1,9 @@
 #include "launcher/launcher_paint.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "apps/web_address.h"
+#include "icons/icon_book.h"
 #include "launcher/geometry.h"
 #include "text/unicode.h"
 
@@ -33,12 +34,14 @@ const char* placeholder(LauncherMode mode) {
     return "";
 }
 
-void draw_item_icon(Painter& painter, const apps::LauncherItem& item, std::int32_t x, std::int32_t y, std::int32_t size,
-                    const IconReady& icon_ready) {
+void draw_item_icon(Painter& painter, LauncherState& state, const apps::LauncherItem& item, std::int32_t x,
+                    std::int32_t y, std::int32_t size) {
     const PixelRect square{x, y, x + size, y + size};
-    if (icon_ready) {
-        if (auto key = icon_key(item); key && icon_ready(*key)) {
-            draw_image(painter, std::move(*key), square);
+    if (state.icon_queues) {
+        icons::IconChoice choice = icons::choose_icon(state.icon_book, item);
+        if (choice.request) state.icon_queues->request(std::move(*choice.request));
+        if (choice.image) {
+            draw_image(painter, *choice.image, square);
             return;
         }
     }
@@ -90,8 +93,9 @@ void paint_search_box(Painter& painter, const LauncherState& state) {
         COLOR_ACCENT);
 }
 
-void paint_row(Painter& painter, const apps::LauncherItem& item, std::size_t r, bool selected,
-               const IconReady& icon_ready) {
+void paint_row(Painter& painter, LauncherState& state, std::size_t r) {
+    const apps::LauncherItem& item = state.results[r];
+    const bool selected = state.selection == Selection{SelectionArea::ResultList, r};
     const std::uint32_t dpi = painter.dpi;
     const PixelRect row = scaled(row_rect(r), dpi);
     if (selected) fill_rounded(painter, rounded_box(row, scale(6, dpi)), COLOR_SURFACE);
@@ -106,7 +110,7 @@ void paint_row(Painter& painter, const apps::LauncherItem& item, std::size_t r, 
 
     const std::int32_t icon_left = scale(34, dpi);
     const std::int32_t icon_size = scale(20, dpi);
-    draw_item_icon(painter, item, icon_left, (row.top + row.bottom - icon_size) / 2, icon_size, icon_ready);
+    draw_item_icon(painter, state, item, icon_left, (row.top + row.bottom - icon_size) / 2, icon_size);
     draw_text(painter, FontSlot::Body, item.name, selected ? COLOR_TEXT : COLOR_TEXT_SOFT, TextFormat::Left,
               {icon_left + icon_size + scale(12, dpi), row.top, badge.left - scale(14, dpi), row.bottom});
 }
@@ -139,7 +143,7 @@ void paint_add_tile(Painter& painter, std::size_t tile_count, bool selected) {
     draw_tile_label(painter, tile, tile_count == 0 ? "Add web app" : "Add", selected);
 }
 
-void paint_search(Painter& painter, const LauncherState& state, const IconReady& icon_ready) {
+void paint_search(Painter& painter, LauncherState& state) {
     const std::uint32_t dpi = painter.dpi;
     const Selection& s = state.selection;
     if (state.results.empty()) {
@@ -147,9 +151,7 @@ void paint_search(Painter& painter, const LauncherState& state, const IconReady&
         draw_text(painter, FontSlot::Body, "Nothing matches", COLOR_MUTED, TextFormat::Left,
                   scaled({QUERY_TEXT.left, first.top, first.right, first.bottom}, dpi));
     }
-    for (std::size_t r = 0; r < state.results.size(); ++r) {
-        paint_row(painter, state.results[r], r, s == Selection{SelectionArea::ResultList, r}, icon_ready);
-    }
+    for (std::size_t r = 0; r < state.results.size(); ++r) paint_row(painter, state, r);
     fill_rect(painter, scaled({20, 302, 540, 303}, dpi), COLOR_SEPARATOR);
 
     for (std::size_t i = 0; i < state.tiles.size(); ++i) {
@@ -157,7 +159,7 @@ void paint_search(Painter& painter, const LauncherState& state, const IconReady&
         const bool selected = s == Selection{SelectionArea::TileStrip, i};
         draw_tile_highlight(painter, tile, selected);
         const std::int32_t size = scale(32, dpi);
-        draw_item_icon(painter, state.tiles[i], (tile.left + tile.right - size) / 2, scale(324, dpi), size, icon_ready);
+        draw_item_icon(painter, state, state.tiles[i], (tile.left + tile.right - size) / 2, scale(324, dpi), size);
         draw_tile_label(painter, tile, state.tiles[i].name, selected);
         if (state.hovered_tile == i) paint_remove_circle(painter, i, state.remove_hovered);
     }
@@ -189,17 +191,6 @@ void paint_confirm_remove(Painter& painter, const LauncherState& state) {
 
 }  // namespace
 
-std::optional<std::string> icon_key(const apps::LauncherItem& item) {
-    switch (item.kind) {
-        case ItemKind::App: return "app:" + item.target.value_or("");
-        case ItemKind::Web:
-            if (auto host = apps::host_of(item.target.value_or(""))) return "site:" + *host;
-            return std::nullopt;
-        case ItemKind::EditWebApps: return std::nullopt;
-    }
-    return std::nullopt;
-}
-
 std::string tile_letters(std::string_view name) {
     for (std::size_t i = 0; i < name.size();) {
         const text::Decoded d = text::decode_at(name, i);
@@ -209,10 +200,10 @@ std::string tile_letters(std::string_view name) {
     return {};
 }
 
-void paint_launcher(Painter& painter, const LauncherState& state, const IconReady& icon_ready) {
+void paint_launcher(Painter& painter, LauncherState& state) {
     paint_search_box(painter, state);
     switch (state.mode) {
-        case LauncherMode::Search: paint_search(painter, state, icon_ready); break;
+        case LauncherMode::Search: paint_search(painter, state); break;
         case LauncherMode::AddWebApp: paint_add_web_app(painter, state); break;
         case LauncherMode::ConfirmRemove: paint_confirm_remove(painter, state); break;
     }

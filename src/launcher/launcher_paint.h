@@ -4,8 +4,6 @@
 // place comes from geometry.h, where the mouse is tested too.
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,21 +17,14 @@ namespace launcher {
 // captions, buttons and letter tiles 12 px semibold.
 inline constexpr FontSet LAUNCHER_FONTS{{18, false}, {15, false}, {12, true}};
 
-// The key under which the icon thread delivers an item's icon: "app:" and
-// the app id, or "site:" and the host of a web app's address. Nothing for
-// "Edit web apps" and for an address without a usable host.
-std::optional<std::string> icon_key(const apps::LauncherItem& item);
-
-// Whether an icon image is ready to be drawn for a key.
-using IconReady = std::function<bool(const std::string& key)>;
-
 // The letters of a letter tile: the upper-case form of the name's first
 // letter or digit ('ß' gives "SS"); empty when the name has none.
 std::string tile_letters(std::string_view name);
 
-// Draws the whole window below the background, at the painter's DPI. Items
-// whose icon is ready get an image; the others a letter tile (the logo for
-// "Edit web apps").
-void paint_launcher(Painter& painter, const LauncherState& state, const IconReady& icon_ready = {});
+// Draws the whole window below the background, at the painter's DPI. An
+// entry whose icon has arrived gets its image; the others a letter tile (the
+// logo for "Edit web apps"). With an icon thread, painting an entry asks for
+// its icon when that was never asked for: the state changes only there.
+void paint_launcher(Painter& painter, LauncherState& state);
 
 }  // namespace launcher

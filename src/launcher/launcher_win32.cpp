@@ -23,6 +23,11 @@ LRESULT CALLBACK launcher_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
     if (!record) return DefWindowProcW(hwnd, message, wparam, lparam);
     win::Platform& p = record->platform;
     Launcher& l = record->launcher;
+    // The icon thread's message number is the daemon's to choose.
+    if (l.icons_ready_message != 0 && message == l.icons_ready_message) {
+        take_icon_results(p, l);
+        return 0;
+    }
     switch (message) {
         case WM_ACTIVATE:
             if (LOWORD(wparam) == WA_INACTIVE) on_deactivate(p, l);

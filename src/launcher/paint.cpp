@@ -1,7 +1,5 @@
 #include "launcher/paint.h"
 
-#include <utility>
-
 namespace launcher {
 
 RoundedBox rounded_box(PixelRect rect, std::int32_t radius) {
@@ -44,8 +42,8 @@ void draw_logo(Painter& painter, std::int32_t x, std::int32_t y, std::int32_t si
     painter.list.ops.push_back(Logo{x, y, size});
 }
 
-void draw_image(Painter& painter, std::string key, PixelRect rect) {
-    painter.list.ops.push_back(Image{std::move(key), rect});
+void draw_image(Painter& painter, win::ImageHandle image, PixelRect rect) {
+    painter.list.ops.push_back(Image{image, rect});
 }
 
 std::array<LogoPart, 5> logo_parts(std::int32_t x, std::int32_t y, std::int32_t size) {

@@ -15,6 +15,8 @@
 #include <variant>
 #include <vector>
 
+#include "win/types.h"
+
 // <windows.h> names a system colour index COLOR_BACKGROUND. Files that use
 // both include <windows.h> first, and the palette's name wins.
 #ifdef COLOR_BACKGROUND
@@ -147,10 +149,10 @@ struct Logo {
     friend bool operator==(const Logo&, const Logo&) = default;
 };
 
-// An image that the window owns (an app or site icon), found by its key when
-// the list is run; a key without an image draws nothing.
+// An image that the window keeps for the process (an app or site icon),
+// scaled into the rectangle.
 struct Image {
-    std::string key;
+    win::ImageHandle image;
     PixelRect rect;
     friend bool operator==(const Image&, const Image&) = default;
 };
@@ -187,7 +189,7 @@ void draw_chip(Painter& painter, PixelRect rect, std::int32_t radius);
 void fill_rounded(Painter& painter, RoundedBox box, Colour colour);
 void outline_rounded(Painter& painter, RoundedBox box, Colour colour);
 void draw_logo(Painter& painter, std::int32_t x, std::int32_t y, std::int32_t size);
-void draw_image(Painter& painter, std::string key, PixelRect rect);
+void draw_image(Painter& painter, win::ImageHandle image, PixelRect rect);
 
 // The logo on its 32 x 32 unit grid, back to front: a dark rounded square
 // with a tiled layout in miniature on it. The executable's icon

@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "text/utf8.h"
+#include "win/gdiplus_win32.h"
 
 namespace launcher {
 namespace {
@@ -105,8 +106,8 @@ PathPtr rounded_path(const RoundedBox& b) {
 
 class Executor {
   public:
-    Executor(HDC hdc, Gdiplus::GpGraphics* graphics, const Fonts& fonts, const ImageLookup& images)
-        : hdc_(hdc), graphics_(graphics), fonts_(fonts), images_(images) {}
+    Executor(HDC hdc, Gdiplus::GpGraphics* graphics, const Fonts& fonts)
+        : hdc_(hdc), graphics_(graphics), fonts_(fonts) {}
 
     void operator()(const RectFill& op) const {
         BrushHandle brush(CreateSolidBrush(op.colour & 0xFFFFFF));
@@ -142,7 +143,7 @@ class Executor {
     }
 
     void operator()(const Image& op) const {
-        Gdiplus::GpImage* image = images_ ? images_(op.key) : nullptr;
+        Gdiplus::GpImage* image = win::to_image(op.image);
         if (!image) return;
         UINT width = 0, height = 0;
         gp::GdipGetImageWidth(image, &width);
@@ -152,12 +153,17 @@ class Executor {
         const AttributesPtr attributes(raw);
         // Flipped tiling keeps the edge pixels from blending with nothing.
         if (attributes) gp::GdipSetImageAttributesWrapMode(raw, Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+        // The half-pixel offset suits scaled images only; the outlines drawn
+        // after this one sit on pixel centres as they are.
+        Gdiplus::PixelOffsetMode offset = Gdiplus::PixelOffsetModeDefault;
+        gp::GdipGetPixelOffsetMode(graphics_, &offset);
         gp::GdipSetInterpolationMode(graphics_, Gdiplus::InterpolationModeHighQualityBicubic);
         gp::GdipSetPixelOffsetMode(graphics_, Gdiplus::PixelOffsetModeHalf);
         gp::GdipDrawImageRectRect(graphics_, image, static_cast<float>(op.rect.left), static_cast<float>(op.rect.top),
                                   static_cast<float>(op.rect.right - op.rect.left),
                                   static_cast<float>(op.rect.bottom - op.rect.top), 0, 0, static_cast<float>(width),
                                   static_cast<float>(height), Gdiplus::UnitPixel, raw, nullptr, nullptr);
+        gp::GdipSetPixelOffsetMode(graphics_, offset);
     }
 
   private:
@@ -180,7 +186,6 @@ class Executor {
     HDC hdc_;
     Gdiplus::GpGraphics* graphics_;
     const Fonts& fonts_;
-    const ImageLookup& images_;
 };
 
 }  // namespace
@@ -191,7 +196,7 @@ void start_gdiplus() {
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
 }
 
-LRESULT paint_window(HWND window, const FontSet& font_set, const PaintContent& content, const ImageLookup& images) {
+LRESULT paint_window(HWND window, const FontSet& font_set, const PaintContent& content) {
     const std::uint32_t dpi = GetDpiForWindow(window);
     const PaintScope paint(window);
     const HDC hdc = paint.hdc();
@@ -222,7 +227,7 @@ LRESULT paint_window(HWND window, const FontSet& font_set, const PaintContent& c
     content(painter, area);
 
     // Without a Graphics the GDI part still draws; the rounded shapes are left out.
-    const Executor run(hdc, graphics.get(), fonts, images);
+    const Executor run(hdc, graphics.get(), fonts);
     for (const PaintOp& op : painter.list.ops) {
         if (!graphics && !std::holds_alternative<RectFill>(op) && !std::holds_alternative<TextRun>(op)) continue;
         std::visit(run, op);

@@ -10,7 +10,6 @@
 #include <gdiplus.h>
 
 #include <functional>
-#include <string>
 
 #include "launcher/paint.h"
 
@@ -20,9 +19,6 @@ namespace launcher {
 // once, before the first popup window paints.
 void start_gdiplus();
 
-// An image that the window owns, by its key; nullptr leaves the square empty.
-using ImageLookup = std::function<Gdiplus::GpImage*(const std::string& key)>;
-
 // Adds what the window shows to a painter whose list already fills the client
 // area with COLOR_BACKGROUND.
 using PaintContent = std::function<void(Painter& painter, PixelRect client)>;
@@ -30,6 +26,6 @@ using PaintContent = std::function<void(Painter& painter, PixelRect client)>;
 // The paint cycle of both popups, for WM_PAINT: reads the window's DPI,
 // makes the three fonts and the GDI+ Graphics, builds the display list with
 // a measurer over those fonts, runs it and releases everything. Returns 0.
-LRESULT paint_window(HWND window, const FontSet& fonts, const PaintContent& content, const ImageLookup& images = {});
+LRESULT paint_window(HWND window, const FontSet& fonts, const PaintContent& content);
 
 }  // namespace launcher

@@ -1,6 +1,6 @@
 // The launcher's state, owned by the main thread: the catalogue, the query
-// and what it matched, what is selected and hovered, the mode, and the
-// catalogue thread.
+// and what it matched, what is selected and hovered, the mode, the
+// catalogue thread, and the entries' icons with the icon thread.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "apps/catalogue.h"
+#include "icons/icon_book.h"
+#include "icons/icon_thread.h"
 #include "win/platform.h"
 
 namespace launcher {
@@ -36,6 +38,10 @@ struct LauncherState {
     std::optional<std::string> error_line;  // AddWebApp mode, above the hints
     // A catalogue thread whose list has not been collected yet.
     std::future<std::vector<apps::LauncherItem>> catalogue_thread;
+    icons::IconBook icon_book;  // requested_icons and loaded_icons
+    // The icon thread, when start-up could make one; without it every entry
+    // keeps its letter tile.
+    std::optional<icons::IconThread> icon_queues;
     bool visible = false;
     bool remove_hovered = false;  // the pointer is on the hovered tile's minus circle
     bool tracking_mouse = false;  // a mouse-leave notification is pending

@@ -5,6 +5,7 @@ import os
 import queue
 import re
 import signal
+import socketserver
 import subprocess
 import threading
 import time
@@ -164,9 +165,10 @@ def untile_windows_path(desktop):
 class Daemon:
     """A running `quilt run`, with its output collected line by line as it comes."""
 
-    def __init__(self, desktop):
+    def __init__(self, desktop, env=None):
+        """env: variables added to the Wine session's for this process."""
         self.proc = desktop.popen([str(QUILT), "run"], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                  stderr=subprocess.PIPE)
+                                  stderr=subprocess.PIPE, env={**desktop.env, **(env or {})})
         self.out_lines = []
         self.err_lines = []
         self.readers = [threading.Thread(target=self._pump, args=(s, d), daemon=True)
@@ -206,6 +208,32 @@ class Daemon:
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
+
+
+class Proxy(socketserver.ThreadingTCPServer):
+    """An HTTP proxy on the loopback that serves nothing, for a Wine program
+    started with http_proxy pointing at it: it notes the first line of every
+    request (urlmon sends "CONNECT {host}:443 ..." for https) and closes the
+    connection. Running from the start; close() stops it."""
+
+    daemon_threads = True
+
+    def __init__(self):
+        self.asked = []
+        super().__init__(("127.0.0.1", 0), _ProxyHandler)
+        threading.Thread(target=self.serve_forever, daemon=True).start()
+
+    def env(self):
+        return {"http_proxy": "http://127.0.0.1:%d" % self.server_address[1]}
+
+    def close(self):
+        self.shutdown()
+        self.server_close()
+
+
+class _ProxyHandler(socketserver.StreamRequestHandler):
+    def handle(self):
+        self.server.asked.append(self.rfile.readline().decode("latin-1").strip())
 
 
 # --- Keys, clicks, screenshots and probes -------------------------------------

@@ -9,16 +9,19 @@ show, as a window manager would. The rows shown are counted in screenshots
 by the one-pixel outlines of their kind badges."""
 
 import shutil
+import subprocess
 
 import pytest
 
-from harness import (Daemon, click, click_window, daemon_tiles, focus_x_windows_of, foreground_window,
+from harness import (Daemon, Proxy, click, click_window, daemon_tiles, focus_x_windows_of, foreground_window,
                      local_app_data, screen_pixels, windows_of_class, work_area, xdotool)
 from test_apps import APP_PATHS, RECORDER, Registry, recorded
 from wine_env import wait_for
 
 LAUNCHER_CLASS = "QuiltLauncher"
 LINE = (53, 59, 72)
+SURFACE = (30, 34, 43)
+RED, BLUE = (255, 0, 0), (0, 0, 255)
 TWO_WEB_APPS = "Mail = https://mail.example\nNotes = https://notes.example\n"
 
 
@@ -51,13 +54,13 @@ class Session:
     """A daemon with an editor window in front and webapps.txt written
     before it starts; the browser stand-in registered as the fallback."""
 
-    def __init__(self, wine, scene, tmp_path):
+    def __init__(self, wine, scene, tmp_path, web_apps=TWO_WEB_APPS, env=None):
         self.wine = wine
         self.tmp_path = tmp_path
         self.shots = 0
         self.list_file = local_app_data(wine).parent / "Roaming" / "quilt" / "webapps.txt"
         self.list_file.parent.mkdir(parents=True, exist_ok=True)
-        self.list_file.write_text(TWO_WEB_APPS, encoding="utf-8")
+        self.list_file.write_text(web_apps, encoding="utf-8")
         self.browsers = wine.tmp / ("browsers-" + tmp_path.name)
         self.browsers.mkdir()
         shutil.copy(RECORDER, self.browsers / "msedge.exe")
@@ -65,7 +68,7 @@ class Session:
         self.registry.set_default(APP_PATHS + r"\msedge.exe", wine.unix_to_windows(self.browsers / "msedge.exe"))
         self.tw = scene.testwin()
         self.editor = self.tw.open("resizable", "Editor")
-        self.daemon = Daemon(wine)
+        self.daemon = Daemon(wine, env)
         self.daemon.wait_started()
         tiles = daemon_tiles(wine, self.tw)
         wait_for(lambda: self.tw.rect(self.editor) == tiles.full, timeout=10)
@@ -190,3 +193,56 @@ def test_a_click_outside_hides_it_and_leaves_the_focus_where_it_went(wine, sessi
     session.hidden(launcher)
     wait_for(lambda: foreground_window(session.tw) == other)
     assert session.daemon.err_lines == []
+
+
+def icon_pixels(shot, left, top, size):
+    """The distinct colours inside an icon square, one pixel in from its
+    edges: Wine's GDI+ leaves the first column of a 20-pixel square unpainted
+    when it scales a 16-pixel icon to it."""
+    width, _, raw = shot
+    return {tuple(raw[((top + y) * width + left + x) * 3:((top + y) * width + left + x) * 3 + 3])
+            for y in range(1, size - 1) for x in range(1, size - 1)}
+
+
+def test_cached_site_icons_show_in_rows_and_tiles_and_are_not_downloaded(wine, scene, tmp_path):
+    icons = local_app_data(wine) / "quilt" / "icons"
+    icons.mkdir(parents=True, exist_ok=True)
+    for host, colour in (("mail.example", "#ff0000"), ("notes.example", "#0000ff")):
+        subprocess.run(["convert", "-size", "16x16", "xc:" + colour, str(icons / (host + ".ico"))], check=True)
+    cached = {p.name: (p.read_bytes(), p.stat().st_mtime_ns) for p in icons.iterdir()}
+    proxy = Proxy()
+    session = None
+    try:
+        # Wiki's icon is not cached: its download attempt shows that the proxy would see one.
+        session = Session(wine, scene, tmp_path, TWO_WEB_APPS + "Wiki = https://wiki.example\n",
+                          proxy.env())
+        launcher, (left, top, _, _) = session.show()
+        # Rows: Mail, Notes, Wiki, Edit web apps; tiles: Mail, Notes, Wiki. Rows
+        # have 20-pixel icons at x 34, tiles 32-pixel ones at 44 + 88 i, y 324.
+        squares = {"Mail row": (left + 34, top + 84, 20), "Notes row": (left + 34, top + 120, 20),
+                   "Wiki row": (left + 34, top + 156, 20), "Mail tile": (left + 44, top + 324, 32),
+                   "Notes tile": (left + 132, top + 324, 32), "Wiki tile": (left + 220, top + 324, 32)}
+        expected = {"Mail row": {RED}, "Notes row": {BLUE}, "Mail tile": {RED}, "Notes tile": {BLUE}}
+
+        def shown():
+            session.shots += 1
+            shot = screen_pixels(wine, tmp_path / ("icons%d.png" % session.shots))
+            return {name: icon_pixels(shot, *square) for name, square in squares.items()}
+
+        colours = wait_for(lambda: (lambda c: c if all(c[n] == expected[n] for n in expected) else None)(shown()),
+                           timeout=10, interval=0.2, message=shown)
+        # Until its icon comes, Wiki has a letter tile: a chip with a letter on it.
+        for name in ("Wiki row", "Wiki tile"):
+            assert SURFACE in colours[name] and not colours[name] & {RED, BLUE}, colours[name]
+        wait_for(lambda: any("wiki.example" in line for line in proxy.asked), timeout=20)
+        assert not [line for line in proxy.asked if "mail.example" in line or "notes.example" in line], proxy.asked
+        assert {p.name: (p.read_bytes(), p.stat().st_mtime_ns) for p in icons.iterdir()} == cached
+        assert visible_launcher(session.tw) == launcher
+        assert session.daemon.err_lines == []
+    finally:
+        try:
+            if session:
+                session.close()
+        finally:
+            proxy.close()
+            shutil.rmtree(icons, ignore_errors=True)

@@ -152,7 +152,8 @@ class WineDesktop:
         """Starts a Wine program. It is on the list of started processes
         before the caller can wait on it, so a test that fails while waiting
         still has it killed (kill_started)."""
-        proc = subprocess.Popen(["wine", *args], env=self.env, **kwargs)
+        kwargs.setdefault("env", self.env)
+        proc = subprocess.Popen(["wine", *args], **kwargs)
         self.started.append(proc)
         return proc
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <unordered_set>
+#include <utility>
+
 #include "launcher/input.h"
 #include "launcher/launcher_paint.h"
 #include "launcher/search.h"
@@ -89,7 +93,8 @@ TEST(LauncherPaint, TileAndAddTileSpansForNoneOneAndFiveWebApps) {
               726},
          }) {
         Painter p = painter_at(c.dpi);
-        paint_launcher(p, state_with(web_apps(c.web_apps)));
+        LauncherState s = state_with(web_apps(c.web_apps));
+        paint_launcher(p, s);
         std::vector<Span> captions;
         const std::int32_t caption_top = scale(312, c.dpi) + scale(50, c.dpi);
         for (const auto& run : ops_of<TextRun>(p.list)) {
@@ -189,16 +194,116 @@ TEST(LauncherPaint, RowsCarryIconBadgeAndNameAndTheSelectionIsHighlighted) {
     EXPECT_EQ(quilt->rect, (PixelRect{540 - 16 - 30 - 14, 76 + 4 * 36 + 7, 526, 76 + 4 * 36 + 29}));
 }
 
-TEST(LauncherPaint, AnIconThatIsReadyIsDrawnInsteadOfTheLetterTile) {
+// A launcher whose icon thread is the test: requests stay in the queue, and
+// results are put in by hand.
+struct IconLauncher {
+    std::shared_ptr<icons::IconQueues> queues = std::make_shared<icons::IconQueues>();
+    LauncherState state;
+
+    explicit IconLauncher(std::vector<LauncherItem> items) : state(state_with(std::move(items))) {
+        state.icon_queues.emplace(queues, std::make_shared<icons::WakeToken>());
+    }
+    std::vector<std::string> paint_and_take_requests() {
+        Painter p = painter_at(96);
+        paint_launcher(p, state);
+        std::vector<std::string> keys;
+        for (const auto& r : std::exchange(queues->request_queue, {})) keys.push_back(r.key);
+        return keys;
+    }
+};
+
+// Rows: Mail, Inbox (the same site), Calculator, Local (no usable host), Edit
+// web apps, Notes. Tiles: Mail, Inbox, Local, Notes, Wiki. Maps is in neither.
+std::vector<LauncherItem> icon_catalogue() {
+    return {web("Mail", "https://Mail.Example/inbox"),
+            web("Inbox", "https://mail.example/other"),
+            {ItemKind::App, "Calc!App", "Calculator"},
+            web("Local", "https://intranet_host"),
+            EDIT,
+            web("Notes", "https://notes.example"),
+            web("Wiki", "https://wiki.example"),
+            web("Maps", "https://maps.example")};
+}
+
+TEST(LauncherIcons, EachPaintedEntryAsksForItsIconOnceAndOnlyWhenPainted) {
+    IconLauncher l(icon_catalogue());
+    struct Step {
+        std::string query;
+        std::vector<std::string> asked;
+    };
+    for (const auto& step : std::initializer_list<Step>{
+             {"", {"site:mail.example", "app:Calc!App", "site:notes.example", "site:wiki.example"}},
+             {"", {}},
+             {"maps", {"site:maps.example"}},
+             {"ma", {}},
+         }) {
+        l.state.query = step.query;
+        refresh_results(l.state);
+        EXPECT_EQ(l.paint_and_take_requests(), step.asked) << "query '" << step.query << "'";
+    }
+    EXPECT_EQ(l.state.icon_book.requested_icons,
+              (std::unordered_set<std::string>{"site:mail.example", "app:Calc!App", "site:notes.example",
+                                               "site:wiki.example", "site:maps.example"}));
+    // The request carries what the loader needs.
+    IconLauncher fresh({{ItemKind::App, "Calc!App", "Calculator"}, web("Mail", "https://Mail.Example/inbox")});
     Painter p = painter_at(96);
-    paint_launcher(p, state_with({web("Mail", "https://Mail.Example/inbox"), EDIT}),
-                   [](const std::string& key) { return key == "site:mail.example"; });
-    // Row 0 and tile 0; "Edit web apps" has no key and keeps the logo.
-    EXPECT_EQ(ops_of<Image>(p.list), (std::vector<Image>{{"site:mail.example", {34, 84, 54, 104}},
-                                                         {"site:mail.example", {44, 324, 76, 356}}}));
-    EXPECT_EQ(ops_of<Logo>(p.list).size(), 1u);
-    EXPECT_EQ(icon_key({ItemKind::App, "Calc!App", "Calculator"}), "app:Calc!App");
-    EXPECT_EQ(icon_key(web("Local", "https://intranet_host")), std::nullopt);
+    paint_launcher(p, fresh.state);
+    EXPECT_EQ(fresh.queues->request_queue,
+              (std::vector<icons::IconRequest>{{icons::IconKind::App, "Calc!App", "app:Calc!App"},
+                                               {icons::IconKind::Site, "mail.example", "site:mail.example"}}));
+}
+
+TEST(LauncherIcons, ArrivedImagesReplaceLetterTilesAndNotFoundIsNeverAskedAgain) {
+    const win::ImageHandle mail{0x51}, wiki{0x52};
+    struct Case {
+        std::uint32_t dpi;
+        bool icon_thread;
+        std::vector<Image> images;
+        std::vector<std::string> letters;  // letter tiles still drawn, rows then tiles
+    };
+    for (const auto& c : std::initializer_list<Case>{
+             {96,
+              true,
+              {{mail, {34, 84, 54, 104}},
+               {mail, {34, 120, 54, 140}},
+               {mail, {44, 324, 76, 356}},
+               {mail, {132, 324, 164, 356}},
+               {wiki, {396, 324, 428, 356}}},
+              {"C", "L", "N", "L", "N"}},
+             {144,
+              true,
+              {{mail, {51, 126, 81, 156}},
+               {mail, {51, 180, 81, 210}},
+               {mail, {66, 486, 114, 534}},
+               {mail, {198, 486, 246, 534}},
+               {wiki, {594, 486, 642, 534}}},
+              {"C", "L", "N", "L", "N"}},
+             // Without an icon thread nothing is drawn from the book.
+             {96, false, {}, {"M", "I", "C", "L", "N", "M", "I", "L", "N", "W"}},
+         }) {
+        IconLauncher l(icon_catalogue());
+        (void)l.paint_and_take_requests();
+        l.queues->result_queue = {
+            {true, mail, "site:mail.example"}, {false, {}, "app:Calc!App"}, {true, wiki, "site:wiki.example"}};
+        EXPECT_TRUE(icons::file_icon_results(l.state.icon_book, l.state.icon_queues->take_results()));
+        if (!c.icon_thread) l.state.icon_queues.reset();
+
+        Painter p = painter_at(c.dpi);
+        paint_launcher(p, l.state);
+        EXPECT_EQ(ops_of<Image>(p.list), c.images) << c.dpi;
+        std::vector<std::string> letters;
+        for (const auto& run : ops_of<TextRun>(p.list)) {
+            if (run.text.size() == 1 && run.font == FontSlot::Small && run.colour == COLOR_MUTED) {
+                letters.push_back(run.text);
+            }
+        }
+        EXPECT_EQ(letters, c.letters) << c.dpi;
+        if (c.icon_thread) {
+            // Calculator stays a letter tile for good; Notes is still on its way.
+            EXPECT_TRUE(l.queues->request_queue.empty());
+            EXPECT_EQ(l.state.icon_book.requested_icons, std::unordered_set<std::string>{"site:notes.example"});
+        }
+    }
 }
 
 TEST(LauncherPaint, AHoveredTileShowsItsRemoveCircle) {

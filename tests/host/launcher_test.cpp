@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "apps/webapps_file.h"
 #include "launcher/launcher.h"
+#include "launcher/launcher_paint.h"
 #include "sim_desktop.h"
 
 namespace {
@@ -104,6 +109,79 @@ TEST_F(Launcher, AWindowThatCouldNotBeMadeIsReportedAndLeavesTheLauncherOff) {
     EXPECT_EQ(on.window, l.window);
     EXPECT_TRUE(on.state.catalogue_thread.valid());  // the first catalogue, read at start-up
     on.state.catalogue_thread.wait();
+}
+
+TEST_F(Launcher, TheIconThreadStartsWithTheWindowAndItsAnswersRepaintTheShownLauncher) {
+    constexpr std::uint32_t READY = 0x801E;
+    std::vector<std::pair<win::Hwnd, std::uint32_t>> made_for;
+    std::atomic<int> answers{0};
+    const launcher::IconWorkFor work_for = [&](win::Hwnd window, std::uint32_t message) {
+        made_for.emplace_back(window, message);
+        icons::IconWork work;
+        // Mail's site has an icon, Notes' has none.
+        work.load = [](const icons::IconRequest& r) {
+            return r.value == "mail.example" ? icons::IconLoad{true, win::ImageHandle{0x51}} : icons::IconLoad{};
+        };
+        work.ready = [&answers] { ++answers; };
+        return work;
+    };
+    launcher::Launcher off;
+    launcher::start_launcher(d, off, win::Error{0, "could not register a window class"}, READY, work_for);
+    EXPECT_TRUE(made_for.empty());
+    EXPECT_FALSE(off.state.icon_queues);
+    EXPECT_EQ(off.icons_ready_message, 0u);
+
+    launcher::start_launcher(d, l, l.window, READY, work_for);
+    EXPECT_EQ(made_for, (std::vector<std::pair<win::Hwnd, std::uint32_t>>{{l.window, READY}}));
+    ASSERT_TRUE(l.state.icon_queues);
+    EXPECT_EQ(l.icons_ready_message, READY);
+
+    launcher::toggle_launcher(d, l);
+    launcher::Painter painter{96, [](launcher::FontSlot, std::string_view) { return 0; }, {}};
+    launcher::paint_launcher(painter, l.state);  // asks for both sites' icons
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (answers < 2 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    ASSERT_EQ(answers, 2);
+    d.invalidated.clear();
+    launcher::take_icon_results(d, l);
+    EXPECT_EQ(d.invalidated, std::vector<win::Hwnd>{l.window});
+    EXPECT_EQ(l.state.icon_book.loaded_icons,
+              (std::unordered_map<std::string, icons::LoadedIcon>{{"site:mail.example", {true, win::ImageHandle{0x51}}},
+                                                                  {"site:notes.example", {false, {}}}}));
+    EXPECT_TRUE(l.state.icon_book.requested_icons.empty());
+}
+
+TEST_F(Launcher, IconResultsRepaintOnlyWhenSomethingArrivedForAShownLauncher) {
+    struct Case {
+        bool icon_thread;
+        bool visible;
+        std::size_t results;
+        bool repaint;
+    };
+    for (const auto& c : std::initializer_list<Case>{
+             {true, true, 2, true},
+             {true, false, 2, false},
+             {true, true, 0, false},
+             {false, true, 2, false},
+         }) {
+        launcher::Launcher one;
+        one.window = l.window;
+        one.state.visible = c.visible;
+        auto queues = std::make_shared<icons::IconQueues>();
+        if (c.icon_thread) one.state.icon_queues.emplace(queues, std::make_shared<icons::WakeToken>());
+        one.state.icon_book.requested_icons = {"app:A", "app:B"};
+        for (std::size_t i = 0; i < c.results; ++i) {
+            queues->result_queue.push_back({true, win::ImageHandle{i + 1}, i == 0 ? "app:A" : "app:B"});
+        }
+        d.invalidated.clear();
+        launcher::take_icon_results(d, one);
+        EXPECT_EQ(d.invalidated.size(), c.repaint ? 1u : 0u) << c.visible << " " << c.results;
+        // Filed whether shown or not, and the queue left empty; without the thread nothing is touched.
+        const std::size_t filed = c.icon_thread ? c.results : 0;
+        EXPECT_EQ(one.state.icon_book.loaded_icons.size(), filed);
+        EXPECT_EQ(one.state.icon_book.requested_icons.size(), 2u - filed);
+        EXPECT_EQ(queues->result_queue.size(), c.results - filed);
+    }
 }
 
 TEST_F(Launcher, WithoutItsWindowTheToggleDoesNothing) {
