@@ -15,7 +15,6 @@
 #include <cstring>
 #include <optional>
 
-#include "daemon/daemon_state.h"
 #include "icons/icon_loaders_win32.h"
 #include "launcher/launcher.h"
 #include "launcher/launcher_win32.h"
