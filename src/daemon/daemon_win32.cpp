@@ -78,7 +78,7 @@ bool is_loop_message(UINT message) {
 
 }  // namespace
 
-int run_daemon(win::Win32Platform& p) {
+int run_daemon(win::Win32Platform& p, const LoopWatch& watch) {
     g_platform = &p;
     // Held, never closed, for the life of the process: it is the proof that a daemon runs.
     HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Local\\QuiltDaemon");
@@ -111,14 +111,16 @@ int run_daemon(win::Win32Platform& p) {
         timers.periodic = p.set_thread_timer(PERIODIC_MS);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            const std::uint64_t got = watch ? p.tick_ms() : 0;
             if (msg.hwnd == nullptr && is_loop_message(msg.message)) {
                 if (auto event = on_thread_message(p, g_state, timers, msg.message, msg.wParam)) {
                     handle_event(p, ctx, sinks, *event);
                 }
-                continue;
+            } else {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
             }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+            if (watch) watch(p.tick_ms() - got);
         }
     }
     p.kill_thread_timer(timers.periodic);
