@@ -25,14 +25,14 @@ inline constexpr int SHOW_SHOW = 5;        // SW_SHOW
 inline constexpr int SHOW_MINIMIZE = 6;        // SW_MINIMIZE
 inline constexpr int SHOW_MINNOACTIVE = 7;     // SW_SHOWMINNOACTIVE
 inline constexpr int SHOW_FORCEMINIMIZE = 11;  // SW_FORCEMINIMIZE
-inline constexpr std::uint32_t POS_NOSIZE = 0x0001;
-inline constexpr std::uint32_t POS_NOMOVE = 0x0002;
-inline constexpr std::uint32_t POS_NOZORDER = 0x0004;
-inline constexpr std::uint32_t POS_NOACTIVATE = 0x0010;
 // The move is posted to the window's own thread instead of waiting for it.
 inline constexpr std::uint32_t POS_ASYNC = 0x4000;  // SWP_ASYNCWINDOWPOS
 // SetWindowPlacement's flag with the same effect.
 inline constexpr std::uint32_t PLACEMENT_ASYNC = 0x0004;  // WPF_ASYNCWINDOWPLACEMENT
+inline constexpr std::uint32_t POS_NOSIZE = 0x0001;
+inline constexpr std::uint32_t POS_NOMOVE = 0x0002;
+inline constexpr std::uint32_t POS_NOZORDER = 0x0004;
+inline constexpr std::uint32_t POS_NOACTIVATE = 0x0010;
 
 // Desktop Window Manager attributes.
 inline constexpr std::uint32_t ATTR_EXTENDED_FRAME_BOUNDS = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS

@@ -243,6 +243,13 @@ class Desktop : public win::Platform {
 
   private:
     Window* find(win::Hwnd h);
+    std::optional<win::Rect> work_area_for(const Window& w);
+    std::vector<Window> windows_;  // Z order, topmost first
+    std::vector<win::WorkArea> monitors_;
+    std::map<std::uint32_t, std::u16string> processes_;
+    std::uint64_t next_hwnd_ = 0x10010;
+    std::uint64_t next_monitor_ = 0x10001;
+
     // Runs a change now, or once the window wakes when it is asleep and the change was posted.
     void carry_out(Window& w, bool async, std::string call, std::function<void()> change);
     bool apply_show(Window& w, int cmd);
@@ -250,12 +257,6 @@ class Desktop : public win::Platform {
                    std::uint32_t flags);
     void apply_placement(Window& w, const win::WindowPlacement& p);
     std::map<std::uint64_t, std::vector<std::function<void()>>> posted_to_;
-    std::optional<win::Rect> work_area_for(const Window& w);
-    std::vector<Window> windows_;  // Z order, topmost first
-    std::vector<win::WorkArea> monitors_;
-    std::map<std::uint32_t, std::u16string> processes_;
-    std::uint64_t next_hwnd_ = 0x10010;
-    std::uint64_t next_monitor_ = 0x10001;
 };
 
 }  // namespace sim
