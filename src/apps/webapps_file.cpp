@@ -20,8 +20,10 @@ std::string parent_of(const std::string& path) {
 }
 
 // Lines split at "\n", each without one trailing "\r"; a final line break
-// does not start another line.
+// does not start another line. A byte-order mark, which some editors put
+// at the start, is not text of the first line.
 std::vector<std::string_view> split_lines(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     std::vector<std::string_view> lines;
     while (!text.empty()) {
         const auto nl = text.find('\n');

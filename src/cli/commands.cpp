@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -47,6 +49,63 @@ int command_plan(win::Platform& p) {
     return 0;
 }
 
+namespace {
+
+// A window asked to take its tile, and where it was before the ask.
+struct AskedMove {
+    win::Hwnd hwnd;
+    win::Rect target;
+    win::Rect before;
+    bool restoring = false;
+    std::optional<std::string> failure;
+};
+
+// Asks every window at once, without waiting on any, and then gives them
+// together a bounded time to get there, so that a window whose thread does
+// not answer costs one short wait and holds up no other. A window is there
+// once its frame is on the target or has changed at all (a window that
+// cannot take its exact tile takes the nearest it can in one step).
+TileOutcome carry_out_moves(win::Platform& p, const std::vector<std::pair<win::Hwnd, win::Rect>>& moves) {
+    TileOutcome outcome;
+    std::vector<AskedMove> asked;
+    for (const auto& [h, target] : moves) {
+        const win::Rect before = win::visible_frame(p, h);
+        auto r = win::ask_move(p, h, target);
+        if (!r) {
+            outcome.failures[h] = r.error().message;
+            continue;
+        }
+        asked.push_back({h, target, before, r.value() == win::MoveAsked::Restoring, std::nullopt});
+    }
+    const std::vector<bool> answered = win::wait_for_answers(p, asked.size(), [&](std::size_t i) {
+        AskedMove& a = asked[i];
+        if (!a.restoring) {
+            const win::Rect now = win::visible_frame(p, a.hwnd);
+            return now == a.target || now != a.before;
+        }
+        // Restored from maximised: now its borders can be read for the move.
+        if (p.is_zoomed(a.hwnd)) return false;
+        a.before = win::visible_frame(p, a.hwnd);
+        auto r = win::ask_move(p, a.hwnd, a.target);
+        if (!r) a.failure = r.error().message;
+        a.restoring = false;
+        return a.failure.has_value();
+    });
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        const AskedMove& a = asked[i];
+        if (a.failure) {
+            outcome.failures[a.hwnd] = *a.failure;
+        } else if (!answered[i]) {
+            outcome.failures[a.hwnd] = win::NOT_RESPONDING;
+        } else {
+            outcome.frames[a.hwnd] = win::visible_frame(p, a.hwnd);
+        }
+    }
+    return outcome;
+}
+
+}  // namespace
+
 int command_tile(win::Platform& p) {
     const std::vector<win::WindowInfo> windows = win::enumerate_windows(p);
     const std::vector<MonitorPlan> plans = build_plan(p, windows);
@@ -63,32 +122,23 @@ int command_tile(win::Platform& p) {
     std::vector<win::Hwnd> handles;
     for (const auto& [h, target] : moves) handles.push_back(h);
     if (auto saved = layout::save_positions(p, handles); !saved) {
-        p.write_err("Could not save window positions to " + layout::untile_path(p) + ": " +
-                    layout::file_error_text(saved.error()) + "\n");
+        const layout::FileError& e = saved.error();
+        p.write_err((e.step == layout::FileStep::Read ? "Could not read the saved window positions in "
+                                                      : "Could not save window positions to ") +
+                    layout::untile_path(p) + ": " + layout::file_error_text(e.cause) + "\n");
         p.write_err("Nothing was moved.\n");
         return 1;
     }
-
-    TileOutcome outcome;
-    for (const auto& [h, target] : moves) {
-        if (auto moved = win::move_window(p, h, target); !moved) outcome.failures[h] = moved.error().message;
-    }
-    // Windows apply a move when they get round to it; give them time to settle.
-    p.sleep_ms(TILE_SETTLE_MS);
-    for (const auto& [h, target] : moves) {
-        if (outcome.failures.count(h)) continue;
-        const auto frame = win::frame_rect(p, h);
-        outcome.frames[h] = frame ? *frame : win::window_rect(p, h);
-    }
-    p.write_out(format_tile_report(plans, outcome));
+    p.write_out(format_tile_report(plans, carry_out_moves(p, moves)));
     return 0;
 }
 
 int command_untile(win::Platform& p) {
     const auto restored = layout::restore_positions(p);
     if (!restored) {
-        p.write_err("Could not remove " + layout::untile_path(p) + ": " + layout::file_error_text(restored.error()) +
-                    "\n");
+        const layout::FileError& e = restored.error();
+        p.write_err((e.step == layout::FileStep::Read ? "Could not read " : "Could not remove ") +
+                    layout::untile_path(p) + ": " + layout::file_error_text(e.cause) + "\n");
         return 1;
     }
     const layout::RestoreCounts& c = restored.value();

@@ -28,7 +28,4 @@ int command_plan(win::Platform& p);
 int command_tile(win::Platform& p);
 int command_untile(win::Platform& p);
 
-// How long `tile` waits after the moves before it reads the frames back.
-inline constexpr std::uint32_t TILE_SETTLE_MS = 200;
-
 }  // namespace cli

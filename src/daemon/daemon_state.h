@@ -11,7 +11,12 @@ namespace quilt_daemon {
 
 struct DaemonState {
     std::uint32_t main_thread_id = 0;  // written once, before the hook thread starts
+    // The main thread's message-only window, which the hook posts to; 0: post
+    // to the thread. Written once, before the hook thread starts.
+    std::uint64_t hook_target = 0;
     std::atomic<std::uint64_t> moving_window{0};
+    std::int32_t move_start_left = 0;
+    std::int32_t move_start_top = 0;
     std::int32_t move_start_width = 0;
     std::int32_t move_start_height = 0;
     std::atomic<std::uint64_t> dropped_window{0};  // stored after drop_x, drop_y with release order

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "daemon/keyboard_hook_win32.h"
 #include "daemon/lifecycle.h"
@@ -81,9 +83,72 @@ bool is_loop_message(UINT message) {
     return message == WM_TIMER || message == win::MSG_SHORTCUT || message == win::MSG_WIN_KEY;
 }
 
+// What the main loop needs to handle one of its own messages, also from a
+// window procedure.
+struct Loop {
+    win::Win32Platform& p;
+    DaemonContext& ctx;
+    const EventSinks& sinks;
+    LoopTimers& timers;
+    std::vector<std::pair<UINT, WPARAM>> pending;
+    bool busy = false;
+};
+
+// One message at a time: one that arrives while another is handled (a modal
+// loop inside a pass may dispatch it) waits for that one to finish.
+void take(Loop& loop, UINT message, WPARAM wparam) {
+    loop.pending.emplace_back(message, wparam);
+    if (loop.busy) return;
+    loop.busy = true;
+    while (!loop.pending.empty()) {
+        const auto [m, w] = loop.pending.front();
+        loop.pending.erase(loop.pending.begin());
+        if (auto event = on_thread_message(loop.p, g_state, loop.timers, m, w)) {
+            handle_event(loop.p, loop.ctx, loop.sinks, *event);
+        }
+    }
+    loop.busy = false;
+}
+
+LRESULT CALLBACK hook_target_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* loop = reinterpret_cast<Loop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (loop && (message == win::MSG_SHORTCUT || message == win::MSG_WIN_KEY)) {
+        take(*loop, message, wparam);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+// The message-only window that the keyboard hook posts to. A modal loop on
+// the main thread, such as the tray menu's, dispatches its messages where it
+// would drop messages posted to the thread. Without it the hook posts to the
+// thread.
+class HookTarget {
+  public:
+    explicit HookTarget(Loop& loop) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = hook_target_proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = CLASS_NAME;
+        RegisterClassW(&wc);
+        hwnd_ = CreateWindowExW(0, CLASS_NAME, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&loop));
+    }
+    HookTarget(const HookTarget&) = delete;
+    HookTarget& operator=(const HookTarget&) = delete;
+    ~HookTarget() {
+        if (hwnd_) DestroyWindow(hwnd_);
+    }
+    std::uint64_t handle() const { return win::from_hwnd(hwnd_); }
+
+  private:
+    static constexpr wchar_t CLASS_NAME[] = L"QuiltShortcuts";
+    HWND hwnd_ = nullptr;
+};
+
 }  // namespace
 
-int run_daemon(win::Win32Platform& p) {
+int run_daemon(win::Win32Platform& p, const LoopWatch& watch) {
     g_platform = &p;
     // Held, never closed, for the life of the process: it is the proof that a daemon runs.
     HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Local\\QuiltDaemon");
@@ -120,24 +185,27 @@ int run_daemon(win::Win32Platform& p) {
     }
     handle_event(p, ctx, sinks, DaemonEvent::retile());
 
+    LoopTimers timers;
+    Loop loop{p, ctx, sinks, timers, {}, false};
+    const HookTarget hook_target(loop);
+    g_state.hook_target = hook_target.handle();
     g_state.main_thread_id = GetCurrentThreadId();
     SetConsoleCtrlHandler(console_control, TRUE);
     const KeyboardHook keyboard_hook(p, g_state);
 
-    LoopTimers timers;
     {
         WinEventHooks hooks(p);
         timers.periodic = p.set_thread_timer(PERIODIC_MS);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            const std::uint64_t got = watch ? p.tick_ms() : 0;
             if (msg.hwnd == nullptr && is_loop_message(msg.message)) {
-                if (auto event = on_thread_message(p, g_state, timers, msg.message, msg.wParam)) {
-                    handle_event(p, ctx, sinks, *event);
-                }
-                continue;
+                take(loop, msg.message, msg.wParam);
+            } else {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
             }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
+            if (watch) watch(p.tick_ms() - got);
         }
     }
     p.kill_thread_timer(timers.periodic);

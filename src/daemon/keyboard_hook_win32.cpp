@@ -47,7 +47,13 @@ LRESULT CALLBACK keyboard_proc(int code, WPARAM wparam, LPARAM lparam) {
     }
     for (int i = 0; i < result.post_count; ++i) {
         const Post& post = result.posts[static_cast<std::size_t>(i)];
-        PostThreadMessageW(state.main_thread_id, post.message, post.wparam, 0);
+        // A modal loop on the main thread (the tray menu's) drops thread
+        // messages, but dispatches those of a window.
+        if (state.hook_target != 0) {
+            PostMessageW(win::to_hwnd(state.hook_target), post.message, post.wparam, 0);
+        } else {
+            PostThreadMessageW(state.main_thread_id, post.message, post.wparam, 0);
+        }
     }
     store_hook_state(state, result.state);
     if (swallows(result, inserted)) return 1;

@@ -8,10 +8,10 @@ std::string start_text() {
     return "Quilt is running. Stop it from its tray icon, or with Ctrl+C here.\n" + format_shortcut_list();
 }
 
-int report_stop(win::Platform& p, const win::Result<layout::RestoreCounts>& restored) {
+int report_stop(win::Platform& p, const win::Result<layout::RestoreCounts, layout::FileError>& restored) {
     if (!restored) {
-        p.write_err("Stopped, but could not finish restoring windows: " + layout::file_error_text(restored.error()) +
-                    "\n");
+        p.write_err("Stopped, but could not finish restoring windows: " +
+                    layout::file_error_text(restored.error().cause) + "\n");
         return 1;
     }
     const auto& c = restored.value();

@@ -18,7 +18,7 @@ namespace quilt_daemon {
 std::string start_text();
 
 // Prints the stop line (or the failure) and gives the exit status.
-int report_stop(win::Platform& p, const win::Result<layout::RestoreCounts>& restored);
+int report_stop(win::Platform& p, const win::Result<layout::RestoreCounts, layout::FileError>& restored);
 
 // What the windows of the daemon do for the events that are theirs; any of
 // them may be missing when its window could not be made.

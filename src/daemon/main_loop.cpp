@@ -78,6 +78,8 @@ void on_win_event(win::Platform& p, DaemonState& state, std::uint32_t event, win
     if (event == win::EVENT_MOVESIZE_START) {
         const win::Rect r = win::window_rect(p, window);
         state.moving_window.store(window.value);
+        state.move_start_left = r.left;
+        state.move_start_top = r.top;
         state.move_start_width = r.width;
         state.move_start_height = r.height;
         return;
@@ -85,9 +87,12 @@ void on_win_event(win::Platform& p, DaemonState& state, std::uint32_t event, win
     if (event == win::EVENT_MOVESIZE_END) {
         const std::uint64_t previous = state.moving_window.exchange(0);
         const win::Rect r = win::window_rect(p, window);
-        // Only a move keeps the size; a resize is a re-tile, not a drop.
-        const bool drag =
-            previous == window.value && r.width == state.move_start_width && r.height == state.move_start_height;
+        // Only a move keeps the size; a resize is a re-tile, not a drop. A
+        // window that ends where it started was only clicked: a press on the
+        // title bar enters the same loop.
+        const bool same_size = r.width == state.move_start_width && r.height == state.move_start_height;
+        const bool moved = r.left != state.move_start_left || r.top != state.move_start_top;
+        const bool drag = previous == window.value && same_size && moved;
         const auto cursor = p.cursor_pos();
         if (drag && cursor) {
             state.drop_x = cursor->x;
@@ -95,6 +100,10 @@ void on_win_event(win::Platform& p, DaemonState& state, std::uint32_t event, win
             state.dropped_window.store(window.value, std::memory_order_release);
         }
     }
+    schedule_pass(p, state);
+}
+
+void schedule_pass(win::Platform& p, DaemonState& state) {
     // A pending timer is not restarted: a stream of events gives one pass per 80 ms.
     if (state.debounce_timer == 0) state.debounce_timer = p.set_thread_timer(DEBOUNCE_MS);
 }

@@ -29,6 +29,9 @@ struct LoopTimers {
 std::optional<DaemonEvent> on_thread_message(win::Platform& p, DaemonState& state, LoopTimers& timers,
                                              std::uint32_t message, std::uint64_t wparam);
 
+// Starts the debounce timer unless it runs already, so that a pass follows soon.
+void schedule_pass(win::Platform& p, DaemonState& state);
+
 // The window-event callback: notes moves and sizes, and schedules a pass.
 void on_win_event(win::Platform& p, DaemonState& state, std::uint32_t event, win::Hwnd window, std::int32_t object_id,
                   std::int32_t child_id);

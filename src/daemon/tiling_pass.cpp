@@ -3,6 +3,7 @@
 #include <string>
 
 #include "daemon/actions.h"
+#include "daemon/main_loop.h"
 #include "layout/actions.h"
 #include "layout/saved_positions.h"
 #include "win/window_ops.h"
@@ -86,26 +87,31 @@ Moves plan_moves(layout::LayoutState& state, const PassView& view) {
     return out;
 }
 
-int carry_out(win::Platform& p, FocusBorder& border, const Moves& moves) {
+Carried carry_out(win::Platform& p, FocusBorder& border, const Moves& moves) {
     set_focus_border(p, border, moves.border.has_value(), moves.border.value_or(win::Hwnd{}));
-    if (moves.moves.empty()) return 0;
+    Carried out;
+    if (moves.moves.empty()) return out;
 
     std::vector<win::Hwnd> handles;
     for (const auto& pl : moves.moves) handles.push_back(pl.hwnd);
     if (auto saved = layout::save_positions(p, handles); !saved) {
-        p.write_err("Could not save window positions, so nothing was moved: " + layout::file_error_text(saved.error()) +
-                    "\n");
-        return 0;
+        p.write_err("Could not save window positions, so nothing was moved: " +
+                    layout::file_error_text(saved.error().cause) + "\n");
+        out.unmoved = std::move(handles);
+        return out;
     }
-    int moved = 0;
     for (const auto& pl : moves.moves) {
-        if (auto r = win::move_window(p, pl.hwnd, pl.rect)) {
-            ++moved;
-        } else {
+        auto r = win::ask_move(p, pl.hwnd, pl.rect);
+        if (!r) {
             p.write_err("Could not move window " + win::format_hwnd(pl.hwnd) + ": " + r.error().message + "\n");
+        } else if (r.value() == win::MoveAsked::Restoring) {
+            out.unmoved.push_back(pl.hwnd);
+            out.restoring = true;
+        } else {
+            ++out.moved;
         }
     }
-    return moved;
+    return out;
 }
 
 void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event) {
@@ -129,9 +135,13 @@ void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event)
     const std::unordered_set<win::Hwnd> maximized =
         ctx.first_pass ? std::unordered_set<win::Hwnd>{} : maximized_tiles(p, ctx.state, monitors);
     const PassView view{windows, monitors, foreground, win::Hwnd{ctx.shared.moving_window.load()}, maximized};
-    const int moved = carry_out(p, ctx.border, plan_moves(ctx.state, view));
+    const Carried carried = carry_out(p, ctx.border, plan_moves(ctx.state, view));
+    // Without a record a window is moved by the next pass, instead of being
+    // taken as settled where it still is.
+    for (win::Hwnd h : carried.unmoved) ctx.state.placed.erase(h);
+    if (carried.restoring) schedule_pass(p, ctx.shared);
     ctx.first_pass = false;
-    if (moved > 0) p.write_out("Re-tiled: moved " + std::to_string(moved) + " window(s).\n");
+    if (carried.moved > 0) p.write_out("Re-tiled: moved " + std::to_string(carried.moved) + " window(s).\n");
 }
 
 }  // namespace quilt_daemon

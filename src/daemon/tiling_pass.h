@@ -20,7 +20,7 @@ struct DaemonContext {
     layout::LayoutState& state;
     FocusBorder& border;
     bool& first_pass;
-    const DaemonState& shared;  // for the window the user is moving right now
+    DaemonState& shared;  // the window the user is moving right now; the pass timer
 };
 
 // The tileable windows of a daemon pass: stored decision `tile`, not an
@@ -55,8 +55,19 @@ struct PassView {
 // pass later, and moved again only when something moves it from there.
 Moves plan_moves(layout::LayoutState& state, const PassView& view);
 
-// Sets the border, saves the old positions and moves; returns how many moved.
-int carry_out(win::Platform& p, FocusBorder& border, const Moves& moves);
+// What came of a pass's moves.
+struct Carried {
+    int moved = 0;  // windows asked to move
+    // Windows that did not move and are for a later pass: every one when the
+    // old positions could not be saved, else maximised ones that were only
+    // asked to restore themselves.
+    std::vector<win::Hwnd> unmoved;
+    bool restoring = false;  // the second case: a pass soon moves them
+};
+
+// Sets the border, saves the old positions and asks each window to move,
+// without waiting for any of them: the next pass sees where they went.
+Carried carry_out(win::Platform& p, FocusBorder& border, const Moves& moves);
 
 void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event);
 

@@ -102,7 +102,10 @@ void send_to_desktop(win::Platform& p, std::uint32_t n) {
     const win::Hwnd fg = p.foreground_window();
     if (!fg || !p.is_window(fg) || win::is_shell_window(p, fg)) return;
 
-    p.show_window(fg, win::SHOW_HIDE);
+    // Posted, not sent: the foreground window's thread may not be reading its
+    // messages, and the daemon must not wait for it. It hides and shows in
+    // this order whenever it gets round to it.
+    p.show_window_async(fg, win::SHOW_HIDE);
     switch_desktop(p, step);
     const std::uint64_t start = p.tick_ms();
     for (;;) {
@@ -112,7 +115,7 @@ void send_to_desktop(win::Platform& p, std::uint32_t n) {
         p.sleep_ms(POLL_MS);
     }
     // Shown again even after a timeout: a hidden window is worse than one on the wrong desktop.
-    p.show_window(fg, win::SHOW_SHOW);
+    p.show_window_async(fg, win::SHOW_SHOW);
     (void)win::focus_window(p, fg);
 }
 

@@ -13,6 +13,22 @@ bool tree_fits(const LayoutState& state, const SplitTree& tree, const win::WorkA
     return fits(tree, m.work, state.outer_gap, state.inner_gap, state.min_width, state.min_height);
 }
 
+// Whether the point lies in the window's own tile, where letting go of it
+// means it stays: taking it out first would hand its place to a neighbour,
+// which the window would then split, and a divider the user moved would
+// snap back to the middle.
+bool in_own_tile(const LayoutState& state, const std::vector<win::WorkArea>& monitors, win::Hwnd window,
+                 win::Point point) {
+    const auto key = tree_of(state, window);
+    if (!key) return false;
+    const win::WorkArea* m = win::find_monitor(monitors, key->monitor);
+    if (!m) return false;
+    for (const Placement& pl : placements(state.trees.at(*key), m->work, state.outer_gap, state.inner_gap)) {
+        if (pl.hwnd == window) return inside(pl.rect, point);
+    }
+    return false;
+}
+
 }  // namespace
 
 void handle_drop(LayoutState& state, const std::vector<win::WorkArea>& monitors, std::vector<TileEntry>& entries,
@@ -26,7 +42,7 @@ void handle_drop(LayoutState& state, const std::vector<win::WorkArea>& monitors,
             break;
         }
     }
-    if (!target) return;
+    if (!target || in_own_tile(state, monitors, window, point)) return;
 
     const auto saved = state.trees;
     for (auto& [key, tree] : state.trees) remove(tree, window);

@@ -78,18 +78,64 @@ std::optional<SavedPosition> parse_line(std::u16string_view line) {
 
 std::string folder_of(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
 
+bool is_minimize_command(std::uint32_t show_cmd) {
+    const auto cmd = static_cast<int>(show_cmd);
+    return cmd == win::SHOW_MINIMIZED || cmd == win::SHOW_MINIMIZE || cmd == win::SHOW_MINNOACTIVE ||
+           cmd == win::SHOW_FORCEMINIMIZE;
+}
+
 // Wine refuses SetWindowPlacement on another process's window and fails
 // without an error code, which Windows never does. There the same change is
-// made by hand: out of the maximised or minimised state, onto the saved
-// rectangle, then into the saved show state. The normal rectangle is taken as
-// screen coordinates, which it is whenever no taskbar sits at the top or left.
+// asked for by hand: out of the maximised or minimised state, onto the saved
+// rectangle, then into the saved show state, each posted to the window so that
+// they arrive in this order. The normal rectangle is taken as screen
+// coordinates, which it is whenever no taskbar sits at the top or left.
 win::Status place_by_hand(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
-    if (p.is_zoomed(h) || p.is_iconic(h)) p.show_window(h, win::SHOW_NOACTIVATE);
-    auto moved =
-        p.set_window_pos(h, s.left, s.top, s.right - s.left, s.bottom - s.top, win::POS_NOZORDER | win::POS_NOACTIVATE);
+    if (p.is_zoomed(h) || p.is_iconic(h)) p.show_window_async(h, win::SHOW_NOACTIVATE);
+    auto moved = p.set_window_pos(h, s.left, s.top, s.right - s.left, s.bottom - s.top,
+                                  win::POS_NOZORDER | win::POS_NOACTIVATE | win::POS_ASYNC);
     if (!moved) return moved;
-    if (s.show_cmd != static_cast<std::uint32_t>(win::SHOW_NORMAL)) p.show_window(h, static_cast<int>(s.show_cmd));
+    if (s.show_cmd != static_cast<std::uint32_t>(win::SHOW_NORMAL))
+        p.show_window_async(h, static_cast<int>(s.show_cmd));
     return win::success();
+}
+
+// Asks the window to go back without waiting for its thread.
+win::Status ask_restore(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
+    // Get/SetWindowPlacement would wait until a hung window answers.
+    if (p.is_hung(h)) return win::Error{0, win::NOT_RESPONDING};
+    win::WindowPlacement wanted;
+    // Reading a minimised window's placement asks its thread; the members
+    // that would be kept from it are then left to the system.
+    if (p.is_iconic(h)) {
+        wanted.min_position = {-1, -1};
+        wanted.max_position = {-1, -1};
+    } else if (auto current = p.get_window_placement(h); !current) {
+        return current.error();
+    } else {
+        wanted = current.value();
+    }
+    wanted.flags |= win::PLACEMENT_ASYNC;
+    wanted.show_cmd = s.show_cmd;
+    wanted.normal_left = s.left;
+    wanted.normal_top = s.top;
+    wanted.normal_right = s.right;
+    wanted.normal_bottom = s.bottom;
+    auto set = p.set_window_placement(h, wanted);
+    if (!set && set.error().code == 0) return place_by_hand(p, h, s);
+    return set;
+}
+
+// Whether the window has carried out the request: in the saved show state
+// and, shown normally, at the saved rectangle.
+bool is_back(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
+    if (is_minimize_command(s.show_cmd)) return p.is_iconic(h);
+    if (p.is_iconic(h)) return false;  // and its placement is not to be read
+    if (s.show_cmd == static_cast<std::uint32_t>(win::SHOW_MAXIMIZED)) return p.is_zoomed(h);
+    if (p.is_zoomed(h)) return false;
+    auto now = p.get_window_placement(h);
+    return now && now.value().normal_left == s.left && now.value().normal_top == s.top &&
+           now.value().normal_right == s.right && now.value().normal_bottom == s.bottom;
 }
 
 win::Hwnd to_hwnd(std::int64_t value) { return win::Hwnd{static_cast<std::uint64_t>(value)}; }
@@ -108,14 +154,14 @@ std::string untile_path(win::Platform& p) {
 
 std::vector<SavedPosition> parse_positions(std::string_view text) {
     std::vector<SavedPosition> out;
-    const std::u16string wide = text::utf8_to_utf16(text);
-    std::u16string_view rest = wide;
-    while (!rest.empty()) {
-        const auto nl = rest.find(u'\n');
-        std::u16string_view line = rest.substr(0, nl);
-        rest = nl == std::u16string_view::npos ? std::u16string_view() : rest.substr(nl + 1);
-        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
-        if (auto pos = parse_line(line)) out.push_back(*pos);
+    while (!text.empty()) {
+        const auto nl = text.find('\n');
+        std::string_view line = text.substr(0, nl);
+        text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        // One damaged line must not cost the others.
+        if (!text::is_valid_utf8(line)) continue;
+        if (auto pos = parse_line(text::utf8_to_utf16(line))) out.push_back(*pos);
     }
     return out;
 }
@@ -130,14 +176,18 @@ std::string format_positions(const std::vector<SavedPosition>& positions) {
     return out;
 }
 
-std::vector<SavedPosition> load_positions(win::Platform& p) {
+win::Result<std::vector<SavedPosition>> load_positions(win::Platform& p) {
     auto read = p.read_file(untile_path(p));
-    if (!read || !read.value() || !text::is_valid_utf8(*read.value())) return {};
+    if (!read) return read.error();
+    if (!read.value()) return std::vector<SavedPosition>{};
     return parse_positions(*read.value());
 }
 
-win::Status save_positions(win::Platform& p, const std::vector<win::Hwnd>& windows) {
-    std::vector<SavedPosition> entries = load_positions(p);
+win::Result<win::Ok, FileError> save_positions(win::Platform& p, const std::vector<win::Hwnd>& windows) {
+    // A file that cannot be read would be replaced by one without its positions.
+    auto loaded = load_positions(p);
+    if (!loaded) return FileError{FileStep::Read, loaded.error()};
+    std::vector<SavedPosition> entries = std::move(loaded.value());
     std::unordered_set<std::int64_t> recorded;
     for (const auto& s : entries) recorded.insert(s.hwnd);
     const std::size_t old_count = entries.size();
@@ -152,41 +202,50 @@ win::Status save_positions(win::Platform& p, const std::vector<win::Hwnd>& windo
         entries.push_back({from_hwnd(h), win::window_process_id(p, h), pl.show_cmd, pl.normal_left, pl.normal_top,
                            pl.normal_right, pl.normal_bottom});
     }
-    if (entries.size() == old_count) return win::success();
+    if (entries.size() == old_count) return win::Ok{};
     const std::string path = untile_path(p);
-    if (auto made = p.create_directories(folder_of(path)); !made) return made;
-    return p.replace_file(path, format_positions(entries));
+    if (auto made = p.create_directories(folder_of(path)); !made) return FileError{FileStep::Write, made.error()};
+    if (auto written = p.replace_file(path, format_positions(entries)); !written) {
+        return FileError{FileStep::Write, written.error()};
+    }
+    return win::Ok{};
 }
 
-win::Result<RestoreCounts> restore_positions(win::Platform& p) {
-    RestoreCounts counts;
-    for (const auto& s : load_positions(p)) {
-        const win::Hwnd h = to_hwnd(s.hwnd);
+win::Result<RestoreCounts, FileError> restore_positions(win::Platform& p) {
+    auto loaded = load_positions(p);
+    if (!loaded) return FileError{FileStep::Read, loaded.error()};
+    const std::vector<SavedPosition>& entries = loaded.value();
+
+    // Every window is asked first and waited for together, so that windows
+    // that do not answer cost one wait between them.
+    std::vector<bool> gone(entries.size(), false);
+    std::vector<std::optional<std::string>> failure(entries.size());
+    std::vector<std::size_t> asked;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const win::Hwnd h = to_hwnd(entries[i].hwnd);
         // A handle value can come back for another program's window: never touch that one.
-        if (!p.is_window(h) || win::window_process_id(p, h) != s.pid) {
-            ++counts.gone;
-            continue;
-        }
-        std::optional<win::Error> failure;
-        if (p.is_hung(h)) {
-            // Get/SetWindowPlacement would block until the window answers.
-            failure = win::Error{0, win::NOT_RESPONDING};
-        } else if (auto current = p.get_window_placement(h); !current) {
-            failure = current.error();
+        if (!p.is_window(h) || win::window_process_id(p, h) != entries[i].pid) {
+            gone[i] = true;
+        } else if (auto r = ask_restore(p, h, entries[i]); !r) {
+            failure[i] = r.error().message;
         } else {
-            win::WindowPlacement wanted = current.value();
-            wanted.show_cmd = s.show_cmd;
-            wanted.normal_left = s.left;
-            wanted.normal_top = s.top;
-            wanted.normal_right = s.right;
-            wanted.normal_bottom = s.bottom;
-            auto set = p.set_window_placement(h, wanted);
-            if (!set && set.error().code == 0) set = place_by_hand(p, h, s);
-            if (!set) failure = set.error();
+            asked.push_back(i);
         }
-        if (failure) {
+    }
+    const std::vector<bool> back = win::wait_for_answers(
+        p, asked.size(), [&](std::size_t k) { return is_back(p, to_hwnd(entries[asked[k]].hwnd), entries[asked[k]]); });
+    for (std::size_t k = 0; k < asked.size(); ++k) {
+        if (!back[k]) failure[asked[k]] = win::NOT_RESPONDING;
+    }
+
+    RestoreCounts counts;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (gone[i]) {
+            ++counts.gone;
+        } else if (failure[i]) {
             ++counts.failed;
-            p.write_err("Could not restore window " + win::format_hwnd(h) + ": " + failure->message + "\n");
+            p.write_err("Could not restore window " + win::format_hwnd(to_hwnd(entries[i].hwnd)) + ": " + *failure[i] +
+                        "\n");
         } else {
             ++counts.restored;
         }
@@ -195,7 +254,7 @@ win::Result<RestoreCounts> restore_positions(win::Platform& p) {
         auto deleted = p.delete_file(untile_path(p));
         if (!deleted && deleted.error().code != win::ERR_FILE_NOT_FOUND &&
             deleted.error().code != win::ERR_PATH_NOT_FOUND) {
-            return deleted.error();
+            return FileError{FileStep::Delete, deleted.error()};
         }
     }
     return counts;

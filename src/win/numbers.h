@@ -21,6 +21,14 @@ inline constexpr int SHOW_MINIMIZED = 2;   // SW_SHOWMINIMIZED
 inline constexpr int SHOW_MAXIMIZED = 3;   // SW_SHOWMAXIMIZED
 inline constexpr int SHOW_NOACTIVATE = 4;  // SW_SHOWNOACTIVATE
 inline constexpr int SHOW_SHOW = 5;        // SW_SHOW
+// The other commands that leave a window minimised.
+inline constexpr int SHOW_MINIMIZE = 6;        // SW_MINIMIZE
+inline constexpr int SHOW_MINNOACTIVE = 7;     // SW_SHOWMINNOACTIVE
+inline constexpr int SHOW_FORCEMINIMIZE = 11;  // SW_FORCEMINIMIZE
+// The move is posted to the window's own thread instead of waiting for it.
+inline constexpr std::uint32_t POS_ASYNC = 0x4000;  // SWP_ASYNCWINDOWPOS
+// SetWindowPlacement's flag with the same effect.
+inline constexpr std::uint32_t PLACEMENT_ASYNC = 0x0004;  // WPF_ASYNCWINDOWPLACEMENT
 inline constexpr std::uint32_t POS_NOSIZE = 0x0001;
 inline constexpr std::uint32_t POS_NOMOVE = 0x0002;
 inline constexpr std::uint32_t POS_NOZORDER = 0x0004;

@@ -87,6 +87,9 @@ class Platform {
     // --- Changing windows --------------------------------------------------
     // ShowWindow's return value: whether the window was visible before.
     virtual bool show_window(Hwnd, int show_cmd) = 0;
+    // ShowWindowAsync: the request is posted to the window's thread; true
+    // when it was.
+    virtual bool show_window_async(Hwnd, int show_cmd) = 0;
     // SetWindowPos with no insert-after window.
     virtual Status set_window_pos(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                                   std::uint32_t flags) = 0;

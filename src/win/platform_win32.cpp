@@ -190,6 +190,7 @@ Result<WindowPlacement> Win32Platform::get_window_placement(Hwnd h) {
 }
 
 bool Win32Platform::show_window(Hwnd h, int cmd) { return ShowWindow(H(h), cmd) != FALSE; }
+bool Win32Platform::show_window_async(Hwnd h, int cmd) { return ShowWindowAsync(H(h), cmd) != FALSE; }
 
 Status Win32Platform::set_window_pos(Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                                      std::uint32_t flags) {

@@ -32,6 +32,7 @@ class Win32Platform : public Platform {
     Hmonitor monitor_from_window(Hwnd, MonitorDefault) override;
     Result<WindowPlacement> get_window_placement(Hwnd) override;
     bool show_window(Hwnd, int show_cmd) override;
+    bool show_window_async(Hwnd, int show_cmd) override;
     Status set_window_pos(Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                           std::uint32_t flags) override;
     Status set_window_placement(Hwnd, const WindowPlacement&) override;

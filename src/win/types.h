@@ -82,20 +82,21 @@ struct Error {
 };
 
 // Success or an error. Expected failures travel as values; nothing here throws.
-template <typename T>
+// The error is a platform error unless a caller needs to say more.
+template <typename T, typename E = Error>
 class Result {
   public:
     Result(T value) : data_(std::move(value)) {}
-    Result(Error error) : data_(std::move(error)) {}
+    Result(E error) : data_(std::move(error)) {}
 
     bool ok() const { return std::holds_alternative<T>(data_); }
     explicit operator bool() const { return ok(); }
     const T& value() const { return std::get<T>(data_); }
     T& value() { return std::get<T>(data_); }
-    const Error& error() const { return std::get<Error>(data_); }
+    const E& error() const { return std::get<E>(data_); }
 
   private:
-    std::variant<T, Error> data_;
+    std::variant<T, E> data_;
 };
 
 // A result with nothing to carry on success.

@@ -44,9 +44,28 @@ bool is_shell_class(const std::string& class_name) {
 
 bool is_shell_window(Platform& p, Hwnd h) { return is_shell_class(window_class(p, h)); }
 
-Status move_window(Platform& p, Hwnd h, const Rect& target) {
+Rect visible_frame(Platform& p, Hwnd h) { return frame_rect(p, h).value_or(window_rect(p, h)); }
+
+std::vector<bool> wait_for_answers(Platform& p, std::size_t count, const std::function<bool(std::size_t)>& answered) {
+    std::vector<bool> done(count, false);
+    const std::uint64_t start = p.tick_ms();
+    for (;;) {
+        bool waiting = false;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!done[i]) done[i] = answered(i);
+            waiting = waiting || !done[i];
+        }
+        if (!waiting || p.tick_ms() - start >= ANSWER_WAIT_MS) return done;
+        p.sleep_ms(ANSWER_POLL_MS);
+    }
+}
+
+Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target) {
     if (p.is_hung(h)) return Error{0, NOT_RESPONDING};
-    if (p.is_zoomed(h)) p.show_window(h, SHOW_NOACTIVATE);
+    if (p.is_zoomed(h)) {
+        p.show_window_async(h, SHOW_NOACTIVATE);  // a window that is gone shows at the next ask
+        return MoveAsked::Restoring;
+    }
     const Rect window = window_rect(p, h);
     std::int32_t dx = 0, dy = 0, dw = 0, dh = 0;
     if (auto frame = frame_rect(p, h)) {
@@ -55,8 +74,10 @@ Status move_window(Platform& p, Hwnd h, const Rect& target) {
         dw = window.width - frame->width;
         dh = window.height - frame->height;
     }
-    return p.set_window_pos(h, target.left + dx, target.top + dy, target.width + dw, target.height + dh,
-                            POS_NOZORDER | POS_NOACTIVATE);
+    auto moved = p.set_window_pos(h, target.left + dx, target.top + dy, target.width + dw, target.height + dh,
+                                  POS_NOZORDER | POS_NOACTIVATE | POS_ASYNC);
+    if (!moved) return moved.error();
+    return MoveAsked::Moving;
 }
 
 bool key_is_down(Platform& p, std::uint16_t vk) { return p.async_key_down(vk); }

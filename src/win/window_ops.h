@@ -3,7 +3,9 @@
 // a half-read window.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,14 +28,37 @@ bool is_cloaked(Platform& p, Hwnd h);
 bool is_shell_class(const std::string& class_name);
 bool is_shell_window(Platform& p, Hwnd h);
 
+// The visible frame, or the raw rectangle where the compositor gives none.
+Rect visible_frame(Platform& p, Hwnd h);
+
 // The text that a move failure reports for a window that stopped pumping messages.
 inline constexpr const char* NOT_RESPONDING = "the window is not responding";
 
-// Moves a window so that its visible frame lands exactly on `target`: a
-// maximised window is restored first (without activation), and the invisible
-// resize borders are added back. A hung window is not touched, since
-// SetWindowPos would block until it answers.
-Status move_window(Platform& p, Hwnd h, const Rect& target);
+// How long the one-shot commands give windows to carry out what was posted
+// to them, and how often they look meanwhile. A window that has not done it
+// by then counts as not responding: the system itself says so only after 5 s.
+inline constexpr std::uint64_t ANSWER_WAIT_MS = 1000;
+inline constexpr std::uint32_t ANSWER_POLL_MS = 20;
+
+// Asks `answered(i)` for every i below `count`, again every ANSWER_POLL_MS for
+// those that said no, until each has said yes once or ANSWER_WAIT_MS passed.
+// Gives, for each i, whether it did.
+std::vector<bool> wait_for_answers(Platform& p, std::size_t count, const std::function<bool(std::size_t)>& answered);
+
+// How a window took a request to move.
+enum class MoveAsked {
+    Moving,     // the move is on its way
+    Restoring,  // it was maximised: only the restore is on its way
+};
+
+// Asks a window to put its visible frame on `target` without waiting for the
+// window's thread, which may not be reading its messages: the move is posted
+// (SWP_ASYNCWINDOWPOS) and the window carries it out when it gets round to
+// it, with the invisible resize borders added back. A maximised window is only
+// asked to restore itself (without activation), because its borders are
+// known only once it has; the move is then for a later ask. A window the
+// system calls hung is not asked at all.
+Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target);
 
 bool key_is_down(Platform& p, std::uint16_t vk);
 bool win_key_is_down(Platform& p);

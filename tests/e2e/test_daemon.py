@@ -216,3 +216,44 @@ def test_a_hung_window_blocks_neither_a_pass_nor_the_stop(wine, scene, daemon):
     wait_for(lambda: not probe.is_hung(frozen), timeout=20)
     r = quilt(wine, "untile")
     assert (r.code, r.out) == (0, "Restored 2 window(s); 1 no longer exist; 0 failed.\n")
+
+
+def test_a_window_that_stops_answering_holds_up_no_pass_shortcut_or_stop(wine, scene, daemon):
+    from harness import click_window, foreground_window, xdotool
+    stuck = scene.testwin()
+    frozen = stuck.open("resizable", "Frozen")
+    tw = scene.testwin()
+    a = tw.open("resizable", "A")
+    before = {h: tw.rect(h) for h in (frozen, a)}
+    d = daemon()
+    T = daemon_tiles(wine, tw)
+    wait_for(lambda: {tw.rect(a), tw.rect(frozen)} == {T.left, T.right}, timeout=10)
+    frozen_tile = tw.rect(frozen)
+    stuck.focus(frozen)
+    wait_for(lambda: tw.foreground() == frozen)
+    # Not hung yet in Wine's eyes (that takes 5 s), so nothing tells the
+    # daemon not to wait for it; the pass that the new window brings moves it.
+    stuck.hang(8000)
+    b = tw.open("resizable", "B")
+    upper, lower = halves(frozen_tile)
+    wait_for(lambda: tw.rect(b) == lower, timeout=3, interval=0.02)
+    before[b] = (200, 150, 840, 630)
+
+    click_window(wine, tw, b)
+    toward_a = "Left" if tw.rect(a)[0] < tw.rect(b)[0] else "Right"
+    xdotool(wine, "keydown", "super", "keydown", toward_a, "keyup", toward_a, "keyup", "super")
+    wait_for(lambda: foreground_window(tw) == a, timeout=3, interval=0.02)
+
+    started = time.monotonic()
+    assert d.stop() == 1
+    assert time.monotonic() - started < 3
+    assert "Could not restore window %s: the window is not responding" % frozen in d.err_lines, d.err_lines
+    assert "Stopped. Restored 2 window(s); 0 no longer exist; 1 failed." in d.out_lines, d.out_lines[-3:]
+    assert untile_file(wine).exists()
+
+    # Once it answers it does what it was asked, in order; a later untile
+    # finds every window back and removes the file.
+    wait_for(lambda: tw.rect(frozen) == before[frozen], timeout=15, interval=0.2)
+    r = quilt(wine, "untile")
+    assert (r.code, r.out, r.err) == (0, "Restored 3 window(s); 0 no longer exist; 0 failed.\n", "")
+    assert {h: tw.rect(h) for h in before} == before

@@ -5,6 +5,7 @@ not by quilt; Wine draws no separate frame, so frame and window rectangle are
 the same thing here."""
 
 import subprocess
+import time
 
 import pytest
 
@@ -146,19 +147,20 @@ def test_locked_untile_file_stops_tile_before_any_move_and_untile_reports_it(win
     windows = [tw.open("resizable", "Locked %d" % i) for i in range(2)]
     tw.lock(untile_windows_path(wine))
 
+    # A file that cannot be read is never replaced: its positions would be lost.
     r = quilt(wine, "tile")
     assert r.code == 1
     assert r.out == ""
-    # Wine refuses the replacing rename with "access denied" (5).
-    assert r.err == ("Could not save window positions to %s: Access denied. (os error 5)\nNothing was moved.\n"
-                     % untile_windows_path(wine))
+    assert r.err == ("Could not read the saved window positions in %s: Sharing violation. (os error 32)\n"
+                     "Nothing was moved.\n" % untile_windows_path(wine))
     assert [tw.rect(h) for h in windows] == [(200, 150, 840, 630)] * 2
     assert no_untile_file.read_text() == "1 2 1 0 0 10 10\n"
     assert leftovers(no_untile_file.parent) == []
 
     r = quilt(wine, "untile")
     assert (r.code, r.out) == (1, "")
-    assert r.err == "Could not remove %s: Sharing violation. (os error 32)\n" % untile_windows_path(wine)
+    assert r.err == "Could not read %s: Sharing violation. (os error 32)\n" % untile_windows_path(wine)
+    assert no_untile_file.read_text() == "1 2 1 0 0 10 10\n"
 
 
 def test_unwritable_folder_stops_tile_before_any_move(wine, scene, no_untile_file):
@@ -200,3 +202,46 @@ def test_hung_window_is_reported_and_left_untouched(wine, scene, no_untile_file)
     assert not no_untile_file.exists()
     wait_for(lambda: not tw.is_hung(frozen), timeout=20, interval=0.2)
     assert tw.rect(frozen) == (200, 150, 840, 630)
+
+
+def test_a_window_that_stops_answering_holds_up_tile_for_a_second_at_most(wine, scene, no_untile_file):
+    frozen_helper = scene.testwin()
+    frozen = frozen_helper.open("resizable", "Frozen")
+    tw = scene.testwin()
+    lively = tw.open("resizable", "Lively")
+    before = {h: tw.rect(h) for h in (frozen, lively)}
+    # Not hung yet in Wine's eyes, which takes 5 s without messages: until
+    # then anything that waits for the window waits until it answers.
+    frozen_helper.hang(6000)
+    started = time.monotonic()
+    r = quilt(wine, "tile")
+    assert time.monotonic() - started < 3
+    assert (r.code, r.err) == (0, "")
+    assert r.out == (header(2) + tile_line("Lively", "ok")
+                     + tile_line("Frozen", "FAILED: the window is not responding") + HINT
+                     + "1 window(s) did not end up where asked; see above.\n")
+    assert tw.rect(lively) == ltrb(TILES_3[0])
+
+    # Once it answers it carries out the move it was asked for, and untile
+    # puts both back.
+    wait_for(lambda: tw.rect(frozen) == ltrb((964, 8, 948, 1064)), timeout=15, interval=0.2)
+    r = quilt(wine, "untile")
+    assert (r.code, r.out, r.err) == (0, "Restored 2 window(s); 0 no longer exist; 0 failed.\n", "")
+    wait_for(lambda: {h: tw.rect(h) for h in before} == before)
+    assert not no_untile_file.exists()
+
+
+def test_a_damaged_line_in_the_untile_file_costs_no_window_its_place(wine, scene, no_untile_file):
+    tw = scene.testwin()
+    first = tw.open("resizable", "First")
+    tw.move(first, 100, 120, 700, 500)
+    second = tw.open("resizable", "Second")
+    before = {h: tw.rect(h) for h in (first, second)}
+    assert quilt(wine, "tile").code == 0
+    with open(no_untile_file, "ab") as f:
+        f.write(b"12 34 1 \xff\xfe 0 10 10\n")
+    r = quilt(wine, "tile")
+    assert (r.code, r.err) == (0, "")
+    r = quilt(wine, "untile")
+    assert (r.code, r.out, r.err) == (0, "Restored 2 window(s); 0 no longer exist; 0 failed.\n", "")
+    wait_for(lambda: {h: tw.rect(h) for h in before} == before)

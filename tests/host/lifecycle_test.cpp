@@ -15,14 +15,14 @@ TEST(Lifecycle, StartTextIsTheRunningLineThenTheShortcutList) {
 
 TEST(Lifecycle, StopLineAndStatusFollowTheRestore) {
     struct Case {
-        win::Result<layout::RestoreCounts> restored;
+        win::Result<layout::RestoreCounts, layout::FileError> restored;
         int status;
         std::string out, err;
     } cases[] = {
         {layout::RestoreCounts{3, 1, 0}, 0, "Stopped. Restored 3 window(s); 1 no longer exist; 0 failed.\n", ""},
         {layout::RestoreCounts{0, 0, 0}, 0, "Stopped. Restored 0 window(s); 0 no longer exist; 0 failed.\n", ""},
         {layout::RestoreCounts{2, 0, 1}, 1, "Stopped. Restored 2 window(s); 0 no longer exist; 1 failed.\n", ""},
-        {win::Error{32, "Sharing violation."}, 1, "",
+        {layout::FileError{layout::FileStep::Delete, {32, "Sharing violation."}}, 1, "",
          "Stopped, but could not finish restoring windows: Sharing violation. (os error 32)\n"},
     };
     for (const auto& c : cases) {

@@ -120,6 +120,7 @@ TEST_F(Loop, APeriodicTickAlsoCollectsAPendingDrop) {
     timers.periodic = d.set_thread_timer(PERIODIC_MS);
     const auto w = d.add_window({});
     event(win::EVENT_MOVESIZE_START, w);
+    d.window(w).rect.top += 50;
     d.cursor = win::Point{5, 6};
     event(win::EVENT_MOVESIZE_END, w);
     EXPECT_EQ(fire(timers.periodic), DaemonEvent::drop(w, 5, 6));
@@ -127,7 +128,8 @@ TEST_F(Loop, APeriodicTickAlsoCollectsAPendingDrop) {
     EXPECT_EQ(fire(timers.periodic), DaemonEvent::retile());
 }
 
-TEST_F(Loop, ResizesForeignEndsAndUnreadableCursorsAreNoDrop) {
+// A plain click on a title bar enters the move loop too, and ends it where it started.
+TEST_F(Loop, ResizesClicksForeignEndsAndUnreadableCursorsAreNoDrop) {
     const auto a = d.add_window({});
     const auto b = d.add_window({});
     struct Case {
@@ -136,8 +138,14 @@ TEST_F(Loop, ResizesForeignEndsAndUnreadableCursorsAreNoDrop) {
         win::Hwnd start, end;
     } cases[] = {
         {"resized", [&] { d.window(a).rect.width += 40; }, a, a},
-        {"end of another window", [] {}, a, b},
-        {"no cursor", [&] { d.cursor.reset(); }, a, a},
+        {"clicked", [] {}, a, a},
+        {"end of another window", [&] { d.window(a).rect.left += 40; }, a, b},
+        {"no cursor",
+         [&] {
+             d.window(a).rect.left += 40;
+             d.cursor.reset();
+         },
+         a, a},
     };
     for (auto& c : cases) {
         d.cursor = win::Point{1, 1};

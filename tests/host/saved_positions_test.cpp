@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "sim_desktop.h"
+#include "win/window_ops.h"
 
 namespace {
 
@@ -26,11 +29,15 @@ TEST(ParsePositions, TakesOnlyLinesOfSevenWellFormedNumbers) {
         "1 2 1 - 0 1 1\n"                                                // sign without digits
         "-7 +8 3 -1920 -0 +0 1024\r\n"                                   // signs where allowed, CR LF
         "\t9223372036854775807  \xc2\xa0 1   2 3 4 5 6  \n"              // tabs, no-break space, runs of blanks
+        "2 3 1 0 0 10 10 \xff\n"                                         // not UTF-8
+        "3 4 1 0 0 10 \xe2\x82\n"                                        // cut off inside a character
+        "4 5 1 0 0 10 10\n"                                              // the line after a bad one
         "-9223372036854775808 4294967295 0 -2147483648 2147483647 0 0";  // limits, no final LF
     const std::vector<SavedPosition> expected = {
         {655, 912, 1, 100, 50, 900, 650},
         {-7, 8, 3, -1920, 0, 0, 1024},
         {9223372036854775807, 1, 2, 3, 4, 5, 6},
+        {4, 5, 1, 0, 0, 10, 10},
         {INT64_MIN, 4294967295u, 0, INT32_MIN, INT32_MAX, 0, 0},
     };
     EXPECT_EQ(layout::parse_positions(text), expected);
@@ -94,15 +101,16 @@ TEST_F(Positions, SecondSaveKeepsTheFirstPositionAndAppendsNewWindows) {
     EXPECT_EQ(d.calls, std::vector<std::string>{});
 }
 
-TEST_F(Positions, UnreadablePlacementsAreSkippedAndBadFilesStartAfresh) {
+// A damaged line costs only itself: a later save keeps every good line.
+TEST_F(Positions, SaveKeepsTheGoodLinesOfADamagedFileAndSkipsUnreadablePlacements) {
     const auto a = add({10, 20, 300, 200});
     const auto b = add({40, 40, 300, 200});
     d.window(b).placement_error = 5;
     d.directories.insert(LOCAL);
     d.directories.insert(LOCAL + "\\quilt");
-    d.files[PATH] = "1 2 1 0 0 10 10\n\xff\xfe not utf-8\n";
+    d.files[PATH] = "1 2 1 0 0 10 10\n\xff\xfe not utf-8\n3 4 3 -5 -5 5 5\n";
     ASSERT_TRUE(layout::save_positions(d, {a, b}).ok());
-    EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220));
+    EXPECT_EQ(d.files.at(PATH), "1 2 1 0 0 10 10\n3 4 3 -5 -5 5 5\n" + line(a, 100, 1, 10, 20, 310, 220));
     EXPECT_EQ(d.err, "");
 }
 
@@ -120,20 +128,32 @@ TEST_F(Positions, AHungWindowIsRecordedOnlyOnceItAnswersAgain) {
 }
 
 TEST_F(Positions, SaveFailuresComeBackAndLeaveTheOldFileAlone) {
-    const auto a = add({10, 20, 300, 200});
-    d.read_only_folders.insert(LOCAL);
-    auto r = layout::save_positions(d, {a});
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(layout::file_error_text(r.error()), "Access is denied. (os error 5)");
-
-    d.read_only_folders.clear();
-    d.directories.insert(LOCAL + "\\quilt");
-    d.files[PATH] = "1 2 1 0 0 10 10\n";
-    d.locked_files.insert(PATH);
-    r = layout::save_positions(d, {a});
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().code, 32u);
-    EXPECT_EQ(d.files.at(PATH), "1 2 1 0 0 10 10\n");
+    using layout::FileStep;
+    struct Case {
+        const char* what;
+        std::function<void(sim::Desktop&)> setup;
+        FileStep step;
+        std::uint32_t code;
+    } cases[] = {
+        {"folder is read-only", [](sim::Desktop& s) { s.read_only_folders.insert(LOCAL + "\\quilt"); }, FileStep::Write,
+         5},
+        {"file in use", [](sim::Desktop& s) { s.in_use_files.insert(PATH); }, FileStep::Write, 32},
+        {"file cannot be read", [](sim::Desktop& s) { s.locked_files.insert(PATH); }, FileStep::Read, 32},
+        {"a folder in its place", [](sim::Desktop& s) { s.directories.insert(PATH); }, FileStep::Read, 5},
+    };
+    for (const auto& c : cases) {
+        sim::Desktop s;
+        s.env["LOCALAPPDATA"] = LOCAL;
+        s.directories.insert(LOCAL + "\\quilt");
+        s.files[PATH] = "1 2 1 0 0 10 10\n";
+        c.setup(s);
+        const auto h = s.add_window({});
+        auto r = layout::save_positions(s, {h});
+        ASSERT_FALSE(r.ok()) << c.what;
+        EXPECT_EQ(r.error().step, c.step) << c.what;
+        EXPECT_EQ(r.error().cause.code, c.code) << c.what;
+        EXPECT_EQ(s.files.at(PATH), "1 2 1 0 0 10 10\n") << c.what;
+    }
 }
 
 TEST_F(Positions, RestoreCountsRestoredGoneAndReusedHandlesAndDeletesTheFile) {
@@ -194,17 +214,64 @@ TEST_F(Positions, SilentPlacementRefusalIsDoneByHand) {
     EXPECT_EQ(d.err, "Could not restore window " + win::format_hwnd(stuck) + ": Access is denied.\n");
 }
 
-TEST_F(Positions, RestoreWithoutAFileIsAllZeroAndAFailedDeleteIsAnError) {
+TEST_F(Positions, RestoreWithoutAFileIsAllZeroAndAFileTroubleIsAnError) {
     auto r = layout::restore_positions(d);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.value(), (layout::RestoreCounts{0, 0, 0}));
 
     d.directories.insert(LOCAL + "\\quilt");
     d.files[PATH] = "";
+    d.in_use_files.insert(PATH);
+    r = layout::restore_positions(d);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().step, layout::FileStep::Delete);
+    EXPECT_EQ(r.error().cause.code, 32u);
+
+    // A file that cannot be read is not taken for an empty one, which would be deleted.
+    const auto h = add({0, 0, 100, 100});
+    d.files[PATH] = line(h, 100, 1, 10, 20, 310, 220);
     d.locked_files.insert(PATH);
     r = layout::restore_positions(d);
     ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().code, 32u);
+    EXPECT_EQ(r.error().step, layout::FileStep::Read);
+    EXPECT_TRUE(d.placements_set.empty());
+    EXPECT_EQ(d.files.count(PATH), 1u);
+}
+
+// Windows whose threads read no messages are asked without waiting on them,
+// get one bounded wait between them, and count as failed; once they answer,
+// the requests land and the kept file lets a later restore finish the job.
+TEST_F(Positions, RestoreNeverWaitsOnAWindowThatDoesNotAnswer) {
+    const auto asleep = add({0, 0, 100, 100});
+    const auto asleep_minimized = add({0, 0, 100, 100});
+    const auto awake = add({0, 0, 100, 100});
+    d.show_window(asleep_minimized, win::SHOW_MINIMIZED);
+    d.window(asleep).asleep = true;
+    d.window(asleep_minimized).asleep = true;
+    d.directories.insert(LOCAL + "\\quilt");
+    const std::string file = line(asleep, 100, 1, 10, 20, 310, 220) + line(asleep_minimized, 100, 1, 30, 30, 330, 230) +
+                             line(awake, 100, 3, 50, 50, 350, 250);
+    d.files[PATH] = file;
+    auto r = layout::restore_positions(d);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), (layout::RestoreCounts{1, 0, 2}));
+    EXPECT_EQ(d.waited_on, std::vector<std::string>{});
+    EXPECT_GE(d.slept_ms, win::ANSWER_WAIT_MS);
+    EXPECT_LT(d.slept_ms, win::ANSWER_WAIT_MS + 2 * win::ANSWER_POLL_MS);
+    EXPECT_EQ(d.err, "Could not restore window " + win::format_hwnd(asleep) + ": the window is not responding\n" +
+                         "Could not restore window " + win::format_hwnd(asleep_minimized) +
+                         ": the window is not responding\n");
+    EXPECT_EQ(d.files.at(PATH), file);
+    EXPECT_TRUE(d.window(awake).maximized);
+
+    d.wake(asleep);
+    d.wake(asleep_minimized);
+    EXPECT_EQ(d.window(asleep).rect, (win::Rect{10, 20, 300, 200}));
+    EXPECT_EQ(d.window(asleep_minimized).rect, (win::Rect{30, 30, 300, 200}));
+    r = layout::restore_positions(d);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), (layout::RestoreCounts{3, 0, 0}));
+    EXPECT_EQ(d.files.count(PATH), 0u);
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "cli/commands.h"
 #include "cli/plan.h"
 #include "sim_desktop.h"
+#include "win/window_ops.h"
 
 namespace {
 
@@ -94,7 +97,7 @@ TEST_F(OneShot, TileSavesFirstThenMovesAndReportsEveryWindow) {
                          "2 window(s) did not end up where asked; see above.\n");
     EXPECT_EQ(d.frame_of(editor), (win::Rect{1928, 8, 628, 1008}));
     EXPECT_EQ(d.window(extra).rect, (win::Rect{2200, 300, 600, 500}));
-    EXPECT_EQ(d.slept_ms, cli::TILE_SETTLE_MS);
+    EXPECT_EQ(d.slept_ms, 0u);  // every window answered at once
     // The file was written before the first move, in plan order.
     const auto& calls = d.calls;
     const auto write = std::find(calls.begin(), calls.end(), "replace_file " + PATH);
@@ -123,13 +126,50 @@ TEST_F(OneShot, TileWithEveryWindowInPlacePrintsNoCountLine) {
     EXPECT_TRUE(clean.out.ends_with(" ok\n\nRun `quilt untile` to put every window back.\n")) << clean.out;
 }
 
+// Windows whose threads read no messages, one of them maximised, hold up
+// neither `tile` nor each other: one bounded wait, then they are reported.
+TEST_F(OneShot, TileAsksWithoutWaitingAndReportsWindowsThatDoNotAnswer) {
+    d.show_window(longer, win::SHOW_MAXIMIZED);
+    d.show_window(editor, win::SHOW_MAXIMIZED);
+    d.window(term).asleep = true;
+    d.window(longer).asleep = true;
+    EXPECT_EQ(run(u"tile"), 0);
+    EXPECT_EQ(d.waited_on, std::vector<std::string>{});
+    EXPECT_GE(d.slept_ms, win::ANSWER_WAIT_MS);
+    EXPECT_LT(d.slept_ms, win::ANSWER_WAIT_MS + 2 * win::ANSWER_POLL_MS);
+    EXPECT_NE(d.out.find("Editor                                   ok\n"), std::string::npos) << d.out;
+    EXPECT_NE(d.out.find("\u00fcber" + std::string(31, ' ') + " FAILED: the window is not responding\n"),
+              std::string::npos)
+        << d.out;
+    EXPECT_NE(d.out.find("r... FAILED: the window is not responding\n"), std::string::npos) << d.out;
+    EXPECT_EQ(d.frame_of(editor), (win::Rect{1928, 8, 628, 1008}));
+    // What was asked of them is done once they answer.
+    d.wake(term);
+    d.wake(longer);
+    EXPECT_EQ(d.window(term).rect, (win::Rect{2564, 8, 628, 500}));
+    EXPECT_FALSE(d.window(longer).maximized);
+}
+
 TEST_F(OneShot, TileStopsBeforeAnyMoveWhenThePositionsCannotBeSaved) {
-    d.read_only_folders.insert(LOCAL);
-    EXPECT_EQ(run(u"tile"), 1);
-    EXPECT_EQ(d.err,
-              "Could not save window positions to " + PATH + ": Access is denied. (os error 5)\nNothing was moved.\n");
-    EXPECT_EQ(d.out, "");
-    EXPECT_TRUE(d.moves.empty());
+    struct Case {
+        std::function<void(sim::Desktop&)> setup;
+        std::string err;
+    } cases[] = {
+        {[](sim::Desktop& s) { s.read_only_folders.insert(LOCAL); },
+         "Could not save window positions to " + PATH + ": Access is denied. (os error 5)\n"},
+        {[](sim::Desktop& s) { s.directories.insert(PATH); },
+         "Could not read the saved window positions in " + PATH + ": Access is denied. (os error 5)\n"},
+    };
+    for (const auto& c : cases) {
+        d.err.clear();
+        d.read_only_folders.clear();
+        d.directories.clear();
+        c.setup(d);
+        EXPECT_EQ(run(u"tile"), 1);
+        EXPECT_EQ(d.err, c.err + "Nothing was moved.\n");
+        EXPECT_EQ(d.out, "");
+        EXPECT_TRUE(d.moves.empty());
+    }
 }
 
 TEST_F(OneShot, TileWithNothingTileablePrintsSoAndWritesNothing) {
@@ -162,15 +202,20 @@ TEST_F(OneShot, UntileOutcomes) {
     EXPECT_EQ(d.err, "Could not restore window " + win::format_hwnd(editor) + ": Invalid window handle.\n");
     EXPECT_EQ(d.files.count(PATH), 1u);
 
+    // A file that cannot be deleted after the restore, or not read at all (then nothing is restored).
     d.window(editor).placement_error.reset();
-    d.locked_files.insert(PATH);
-    d.out.clear();
-    d.err.clear();
-    EXPECT_EQ(run(u"untile"), 1);
-    EXPECT_EQ(d.out, "");
-    EXPECT_EQ(d.err, "Could not remove " + PATH +
-                         ": The process cannot access the file because it is being used by another process. "
-                         "(os error 32)\n");
+    for (auto [files, verb] : {std::pair{&d.in_use_files, "remove "}, {&d.locked_files, "read "}}) {
+        files->insert(PATH);
+        d.out.clear();
+        d.err.clear();
+        EXPECT_EQ(run(u"untile"), 1);
+        EXPECT_EQ(d.out, "");
+        EXPECT_EQ(d.err, "Could not " + std::string(verb) + PATH +
+                             ": The process cannot access the file because it is being used by another process. "
+                             "(os error 32)\n");
+        EXPECT_EQ(d.files.count(PATH), 1u);
+        files->clear();
+    }
 }
 
 }  // namespace

@@ -132,6 +132,9 @@ TEST_F(Daemon, MaximizedWindowsAreTiledOnTheFirstPassOnly) {
     d.show_window(a, win::SHOW_MAXIMIZED);
     pass();
     EXPECT_FALSE(d.window(a).maximized);
+    // Restored, it shows its borders; a pass that follows at once moves it.
+    EXPECT_EQ(d.timers.count(shared.debounce_timer), 1u);
+    pass();
     EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 1904, 1024}));
     const auto b = open();
     d.show_window(b, win::SHOW_MAXIMIZED);
@@ -191,24 +194,60 @@ TEST_F(Daemon, CloakedWindowsAreSkippedUnlessTheManagerPlacesThemOnAnotherDeskto
     EXPECT_EQ(d.frame_of(here), (Rect{8, 8, 1904, 1024}));
 }
 
-TEST_F(Daemon, FailedSaveMovesNothingAndFailedMovesAreReported) {
+// Windows that a failed save kept in place are not taken as settled there:
+// every pass tries again, and the first that can save moves them.
+TEST_F(Daemon, AfterAFailedSaveTheWindowsMoveOnceSavingWorks) {
     d.env.erase("LOCALAPPDATA");
     d.read_only_folders.insert("C:\\Users\\user\\AppData\\Local\\Temp");
     const auto a = open();
+    const std::string refused =
+        "Could not save window positions, so nothing was moved: Access is denied. (os error 5)\n";
+    pass();
     pass();
     EXPECT_TRUE(d.moves.empty());
-    EXPECT_EQ(d.err, "Could not save window positions, so nothing was moved: Access is denied. (os error 5)\n");
+    EXPECT_EQ(d.err, refused + refused);
     EXPECT_EQ(d.out, "");
 
     d.read_only_folders.clear();
     d.err.clear();
+    pass();
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 1904, 1024}));
+    EXPECT_EQ(d.out, "Re-tiled: moved 1 window(s).\n");
+    EXPECT_EQ(d.err, "");
+}
+
+TEST_F(Daemon, AHungWindowIsReportedAndTheOthersStillMove) {
+    const auto a = open();
     const auto b = open();
     d.window(b).hung = true;
-    state.placed.clear();
     pass();
     EXPECT_EQ(d.err, "Could not move window " + win::format_hwnd(b) + ": the window is not responding\n");
     EXPECT_EQ(d.out, "Re-tiled: moved 1 window(s).\n");
     EXPECT_EQ(moves_of(a), 1u);
+}
+
+// Not yet hung in the system's eyes, a window whose thread reads no messages
+// would keep a waiting daemon from every shortcut and from stopping. The pass
+// only posts: the window moves when it wakes, and the next passes see it there.
+TEST_F(Daemon, APassNeverWaitsOnAWindowThatDoesNotAnswer) {
+    const auto a = open();
+    const auto b = open();
+    d.show_window(b, win::SHOW_MAXIMIZED);
+    d.window(a).asleep = true;
+    d.window(b).asleep = true;
+    pass();
+    pass();
+    EXPECT_EQ(d.waited_on, std::vector<std::string>{});
+    EXPECT_EQ(d.frame_of(a), (Rect{100, 100, 800, 600}));
+    d.wake(a);
+    d.wake(b);
+    pass();
+    EXPECT_EQ(d.frame_of(b), (Rect{8, 8, 948, 1024}));
+    EXPECT_EQ(d.frame_of(a), (Rect{964, 8, 948, 1024}));
+    d.moves.clear();
+    pass();
+    pass();
+    EXPECT_TRUE(d.moves.empty());
 }
 
 // Two tiles A | B on one monitor, A focused, as the actions' examples have them.
@@ -311,6 +350,22 @@ TEST_F(Drops, InAGapOrOffEveryMonitorChangesNothing) {
         EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 1024}));
         EXPECT_EQ(d.frame_of(b), (Rect{964, 8, 948, 1024}));
         EXPECT_EQ(d.frame_of(c), (Rect{1928, 8, 1264, 1008}));
+    }
+    EXPECT_TRUE(d.moves.empty());
+}
+
+// Letting go inside its own tile (a plain click on the title bar is one) keeps
+// the window where it is: taken out first, it would split its neighbour,
+// which then covers that point, and the moved divider would snap back.
+TEST_F(Actions, ADropInsideTheWindowsOwnTileChangesNothing) {
+    shortcut(ActionTag::ResizeWidth, 1);
+    const Rect a_tile{8, 8, 1046, 1024}, b_tile{1062, 8, 850, 1024};
+    ASSERT_EQ(d.frame_of(a), a_tile);
+    d.moves.clear();
+    for (win::Point p : {win::Point{300, 500}, win::Point{1000, 20}, win::Point{8, 8}, win::Point{1053, 1031}}) {
+        pass(DaemonEvent::drop(a, p.x, p.y));
+        EXPECT_EQ(d.frame_of(a), a_tile);
+        EXPECT_EQ(d.frame_of(b), b_tile);
     }
     EXPECT_TRUE(d.moves.empty());
 }

@@ -113,18 +113,22 @@ TEST_F(Desktops, UnreadableListOnlyPrintsTheMessage) {
     EXPECT_TRUE(d.shows.empty());
 }
 
+// The hide and the show are posted: a window whose thread reads no messages
+// does them when it gets round to it, and keeps the daemon waiting only on the shell.
 TEST_F(Desktops, SendHidesSwitchesWaitsForTheShellAndShowsAgain) {
     // The shell makes the switch after a few polls.
     d.on_sleep = [](sim::Desktop& s) {
         if (s.slept_ms >= 60) set_desktops(s, ids({1, 2, 3}), guid(3));
     };
+    d.window(fg).asleep = true;
     quilt_daemon::send_to_desktop(d, 3);
+    EXPECT_EQ(d.waited_on, std::vector<std::string>{});
     EXPECT_EQ(d.slept_ms, 60u);
     ASSERT_EQ(d.shows.size(), 2u);
     EXPECT_EQ(d.shows[0], (sim::ShowCall{fg, win::SHOW_HIDE}));
     EXPECT_EQ(d.shows[1], (sim::ShowCall{fg, win::SHOW_SHOW}));
-    const std::vector<std::string> order = {"show_window " + win::format_hwnd(fg) + " 0", "send_input",
-                                            "show_window " + win::format_hwnd(fg) + " 5", "send_input",
+    const std::vector<std::string> order = {"show_window_async " + win::format_hwnd(fg) + " 0", "send_input",
+                                            "show_window_async " + win::format_hwnd(fg) + " 5", "send_input",
                                             "set_foreground_window " + win::format_hwnd(fg)};
     EXPECT_EQ(d.calls, order);
 }

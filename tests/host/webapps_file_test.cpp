@@ -63,10 +63,13 @@ TEST(ReadWebApps, KeepsOnlyWellFormedLinesInFileOrder) {
                                          }));
 }
 
-TEST(ReadWebApps, AByteOrderMarkBelongsToTheFirstName) {
+// Some editors save a byte-order mark. It is not text of the first line, which
+// would otherwise lose its "#" and turn the header into a web app.
+TEST(ReadWebApps, AByteOrderMarkIsNotPartOfTheFirstLine) {
     EXPECT_EQ(apps::read_web_apps("\xEF\xBB\xBFMail = https://m.example\n"),
-              std::vector<LauncherItem>{web("\xEF\xBB\xBFMail", "https://m.example")});
+              std::vector<LauncherItem>{web("Mail", "https://m.example")});
     EXPECT_TRUE(apps::read_web_apps(std::string(apps::WEBAPPS_HEADER)).empty());
+    EXPECT_TRUE(apps::read_web_apps("\xEF\xBB\xBF" + std::string(apps::WEBAPPS_HEADER)).empty());
 }
 
 TEST_F(WebAppsFile, AppendCreatesFolderAndHeaderThenReadsBack) {

@@ -5,37 +5,40 @@
 
 namespace {
 
-class MoveWindow : public ::testing::Test {
+class AskMove : public ::testing::Test {
   protected:
     void SetUp() override { d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true); }
     sim::Desktop d;
 };
 
-TEST_F(MoveWindow, AddsInvisibleBordersBackSoTheFrameLandsOnTarget) {
+TEST_F(AskMove, AddsInvisibleBordersBackSoTheFrameLandsOnTarget) {
     sim::Window w;
     w.rect = {300, 300, 640, 480};
     w.frame_insets = sim::WIN10_INSETS;
     const auto h = d.add_window(w);
-    ASSERT_TRUE(win::move_window(d, h, {100, 50, 800, 600}).ok());
+    auto r = win::ask_move(d, h, {100, 50, 800, 600});
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), win::MoveAsked::Moving);
     ASSERT_EQ(d.moves.size(), 1u);
-    EXPECT_EQ(d.moves[0], (sim::Move{h, 93, 50, 814, 607, win::POS_NOZORDER | win::POS_NOACTIVATE}));
+    EXPECT_EQ(d.moves[0], (sim::Move{h, 93, 50, 814, 607, win::POS_NOZORDER | win::POS_NOACTIVATE | win::POS_ASYNC}));
     EXPECT_EQ(d.frame_of(h), (win::Rect{100, 50, 800, 600}));
     EXPECT_EQ(d.foreground, win::Hwnd{});  // never activated
 }
 
-TEST_F(MoveWindow, WithoutAFrameTheRawRectangleIsUsed) {
+TEST_F(AskMove, WithoutAFrameTheRawRectangleIsUsed) {
     sim::Window no_frame;
     no_frame.frame_insets.reset();
     sim::Window flush;
     flush.frame_insets = sim::Insets{};
     for (const auto& w : {no_frame, flush}) {
         const auto h = d.add_window(w);
-        ASSERT_TRUE(win::move_window(d, h, {8, 8, 948, 1024}).ok());
-        EXPECT_EQ(d.moves.back(), (sim::Move{h, 8, 8, 948, 1024, 0x14}));
+        ASSERT_TRUE(win::ask_move(d, h, {8, 8, 948, 1024}).ok());
+        EXPECT_EQ(d.moves.back(), (sim::Move{h, 8, 8, 948, 1024, 0x4014}));
     }
 }
 
-TEST_F(MoveWindow, MaximizedWindowIsRestoredWithoutActivationBeforeBordersAreRead) {
+// Its borders in the normal size are known only once it has restored itself.
+TEST_F(AskMove, MaximizedWindowIsFirstOnlyAskedToRestoreWithoutActivation) {
     sim::Window w;
     w.rect = {200, 100, 1000, 700};
     w.frame_insets = sim::WIN10_INSETS;
@@ -43,33 +46,36 @@ TEST_F(MoveWindow, MaximizedWindowIsRestoredWithoutActivationBeforeBordersAreRea
     d.show_window(h, win::SHOW_MAXIMIZED);
     d.shows.clear();
     d.calls.clear();
-    ASSERT_TRUE(win::move_window(d, h, {8, 8, 948, 1024}).ok());
-    ASSERT_EQ(d.shows.size(), 1u);
-    EXPECT_EQ(d.shows[0], (sim::ShowCall{h, win::SHOW_NOACTIVATE}));
-    EXPECT_EQ(d.calls.front(), "show_window " + win::format_hwnd(h) + " 4");
+    auto r = win::ask_move(d, h, {8, 8, 948, 1024});
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), win::MoveAsked::Restoring);
+    EXPECT_EQ(d.calls, std::vector<std::string>{"show_window_async " + win::format_hwnd(h) + " 4"});
     EXPECT_FALSE(d.window(h).maximized);
+    r = win::ask_move(d, h, {8, 8, 948, 1024});
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value(), win::MoveAsked::Moving);
     EXPECT_EQ(d.frame_of(h), (win::Rect{8, 8, 948, 1024}));
 }
 
-TEST_F(MoveWindow, FailuresCarryTheSystemMessage) {
+TEST_F(AskMove, FailuresCarryTheSystemMessage) {
     sim::Window w;
     w.move_error = 5;
     const auto h = d.add_window(w);
-    auto r = win::move_window(d, h, {0, 0, 10, 10});
+    auto r = win::ask_move(d, h, {0, 0, 10, 10});
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error().message, "Access is denied.");
 
-    auto gone = win::move_window(d, win::Hwnd{0xdead}, {0, 0, 10, 10});
+    auto gone = win::ask_move(d, win::Hwnd{0xdead}, {0, 0, 10, 10});
     ASSERT_FALSE(gone.ok());
     EXPECT_EQ(gone.error().message, "Invalid window handle.");
 }
 
-TEST_F(MoveWindow, HungWindowIsNotTouched) {
+TEST_F(AskMove, HungWindowIsNotTouched) {
     sim::Window w;
     w.hung = true;
     w.maximized = true;
     const auto h = d.add_window(w);
-    auto r = win::move_window(d, h, {0, 0, 10, 10});
+    auto r = win::ask_move(d, h, {0, 0, 10, 10});
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error().message, win::NOT_RESPONDING);
     EXPECT_TRUE(d.calls.empty());

@@ -71,6 +71,24 @@ void Desktop::close_window(win::Hwnd h) {
     std::erase_if(windows_, [&](const Window& w) { return w.hwnd == h; });
 }
 
+void Desktop::wake(win::Hwnd h) {
+    find(h)->asleep = false;
+    auto pending = std::move(posted_to_[h.value]);
+    posted_to_.erase(h.value);
+    for (auto& change : pending) change();
+}
+
+void Desktop::carry_out(Window& w, bool async, std::string call, std::function<void()> change) {
+    if (!w.asleep) {
+        change();
+    } else if (async) {
+        posted_to_[w.hwnd.value].push_back(std::move(change));
+    } else {
+        waited_on.push_back(std::move(call));
+        change();
+    }
+}
+
 void Desktop::add_process(std::uint32_t pid, std::u16string image_path) { processes_[pid] = std::move(image_path); }
 
 win::Rect Desktop::frame_of(win::Hwnd h) {
@@ -203,6 +221,8 @@ win::Hmonitor Desktop::monitor_from_window(win::Hwnd h, win::MonitorDefault fall
 win::Result<win::WindowPlacement> Desktop::get_window_placement(win::Hwnd h) {
     auto* w = find(h);
     if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
+    // The system asks a minimised window's thread where its icon goes.
+    if (w->asleep && w->minimized) waited_on.push_back("get_window_placement " + win::format_hwnd(h));
     if (w->placement_error) return make_error(*w->placement_error);
     win::WindowPlacement p;
     p.show_cmd = w->minimized ? win::SHOW_MINIMIZED : w->maximized ? win::SHOW_MAXIMIZED : win::SHOW_NORMAL;
@@ -217,67 +237,101 @@ win::Result<win::WindowPlacement> Desktop::get_window_placement(win::Hwnd h) {
 }
 
 bool Desktop::show_window(win::Hwnd h, int cmd) {
-    calls.push_back("show_window " + win::format_hwnd(h) + " " + std::to_string(cmd));
+    const std::string call = "show_window " + win::format_hwnd(h) + " " + std::to_string(cmd);
+    calls.push_back(call);
     shows.push_back({h, cmd});
     auto* w = find(h);
     if (!w) return false;
     const bool was_visible = w->visible;
+    carry_out(*w, false, call, [this, h, cmd] { apply_show(*find(h), cmd); });
+    return was_visible;
+}
+
+bool Desktop::show_window_async(win::Hwnd h, int cmd) {
+    const std::string call = "show_window_async " + win::format_hwnd(h) + " " + std::to_string(cmd);
+    calls.push_back(call);
+    shows.push_back({h, cmd});
+    auto* w = find(h);
+    if (!w) return false;
+    carry_out(*w, true, call, [this, h, cmd] {
+        if (auto* now = find(h)) apply_show(*now, cmd);
+    });
+    return true;
+}
+
+bool Desktop::apply_show(Window& w, int cmd) {
+    const bool was_visible = w.visible;
     if (cmd == win::SHOW_MAXIMIZED) {
-        if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
-        w->maximized = true;
-        w->minimized = false;
-        if (auto work = work_area_for(*w)) {
-            const Insets i = w->frame_insets.value_or(Insets{});
-            w->rect = {work->left - i.left, work->top - i.top, work->width + i.left + i.right,
-                       work->height + i.top + i.bottom};
+        if (!w.maximized && !w.minimized) w.normal_rect = w.rect;
+        w.maximized = true;
+        w.minimized = false;
+        if (auto work = work_area_for(w)) {
+            const Insets i = w.frame_insets.value_or(Insets{});
+            w.rect = {work->left - i.left, work->top - i.top, work->width + i.left + i.right,
+                      work->height + i.top + i.bottom};
         }
     } else if (cmd == win::SHOW_NOACTIVATE || cmd == win::SHOW_NORMAL) {
-        if (w->maximized || w->minimized) w->rect = w->normal_rect;
-        w->maximized = false;
-        w->minimized = false;
+        if (w.maximized || w.minimized) w.rect = w.normal_rect;
+        w.maximized = false;
+        w.minimized = false;
     } else if (cmd == win::SHOW_MINIMIZED) {
-        if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
-        w->minimized = true;
+        if (!w.maximized && !w.minimized) w.normal_rect = w.rect;
+        w.minimized = true;
     }
-    w->visible = cmd != win::SHOW_HIDE;
+    w.visible = cmd != win::SHOW_HIDE;
     // Hiding the active window activates another one.
-    if (cmd == win::SHOW_HIDE && foreground == h) change_foreground(win::Hwnd{});
+    if (cmd == win::SHOW_HIDE && foreground == w.hwnd) change_foreground(win::Hwnd{});
     return was_visible;
 }
 
 win::Status Desktop::set_window_pos(win::Hwnd h, std::int32_t x, std::int32_t y, std::int32_t width,
                                     std::int32_t height, std::uint32_t flags) {
-    calls.push_back("set_window_pos " + win::format_hwnd(h));
+    const std::string call = "set_window_pos " + win::format_hwnd(h);
+    calls.push_back(call);
     auto* w = find(h);
     if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
     if (w->move_error) return make_error(*w->move_error);
     moves.push_back({h, x, y, width, height, flags});
-    if (!(flags & win::POS_NOMOVE)) {
-        w->rect.left = x;
-        w->rect.top = y;
-    }
-    if (!(flags & win::POS_NOSIZE)) {
-        w->rect.width = std::max(width, w->min_width);
-        w->rect.height = std::max(height, w->min_height);
-    }
-    if (!w->maximized && !w->minimized) w->normal_rect = w->rect;
+    carry_out(*w, (flags & win::POS_ASYNC) != 0, call, [this, h, x, y, width, height, flags] {
+        if (auto* now = find(h)) apply_pos(*now, x, y, width, height, flags);
+    });
     return win::success();
 }
 
+void Desktop::apply_pos(Window& w, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                        std::uint32_t flags) {
+    if (!(flags & win::POS_NOMOVE)) {
+        w.rect.left = x;
+        w.rect.top = y;
+    }
+    if (!(flags & win::POS_NOSIZE)) {
+        w.rect.width = std::max(width, w.min_width);
+        w.rect.height = std::max(height, w.min_height);
+    }
+    if (!w.maximized && !w.minimized) w.normal_rect = w.rect;
+}
+
 win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacement& p) {
-    calls.push_back("set_window_placement " + win::format_hwnd(h));
+    const std::string call = "set_window_placement " + win::format_hwnd(h);
+    calls.push_back(call);
     auto* w = find(h);
     if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
     if (w->placement_error) return make_error(*w->placement_error);
     if (w->placement_refused) return win::Error{0, "The operation completed successfully."};
     placements_set.push_back(h);
-    w->normal_rect = win::rect_from_ltrb(p.normal_left, p.normal_top, p.normal_right, p.normal_bottom);
-    w->maximized = false;
-    w->minimized = false;
-    w->rect = w->normal_rect;
-    if (p.show_cmd == win::SHOW_MAXIMIZED) show_window(h, win::SHOW_MAXIMIZED);
-    if (p.show_cmd == win::SHOW_MINIMIZED) show_window(h, win::SHOW_MINIMIZED);
+    carry_out(*w, (p.flags & win::PLACEMENT_ASYNC) != 0, call, [this, h, p] {
+        if (auto* now = find(h)) apply_placement(*now, p);
+    });
     return win::success();
+}
+
+void Desktop::apply_placement(Window& w, const win::WindowPlacement& p) {
+    w.normal_rect = win::rect_from_ltrb(p.normal_left, p.normal_top, p.normal_right, p.normal_bottom);
+    w.maximized = false;
+    w.minimized = false;
+    w.rect = w.normal_rect;
+    if (p.show_cmd == win::SHOW_MAXIMIZED) apply_show(w, win::SHOW_MAXIMIZED);
+    if (p.show_cmd == win::SHOW_MINIMIZED) apply_show(w, win::SHOW_MINIMIZED);
 }
 
 win::Hwnd Desktop::foreground_window() { return foreground; }
@@ -363,6 +417,7 @@ std::string Desktop::temp_dir() { return temp; }
 
 win::Result<std::optional<std::string>> Desktop::read_file(const std::string& path) {
     if (locked_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
+    if (directories.count(path)) return make_error(ERROR_ACCESS_DENIED);  // a folder where the file should be
     auto it = files.find(path);
     if (it == files.end()) return std::optional<std::string>();
     return std::optional<std::string>(it->second);
@@ -373,7 +428,7 @@ win::Status Desktop::replace_file(const std::string& path, std::string_view byte
     const std::string folder = parent_folder(path);
     if (!folder.empty() && !directories.count(folder)) return make_error(win::ERR_PATH_NOT_FOUND);
     if (read_only_folders.count(folder)) return make_error(ERROR_ACCESS_DENIED);
-    if (locked_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
+    if (locked_files.count(path) || in_use_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
     files[path] = std::string(bytes);
     return win::success();
 }
@@ -394,7 +449,7 @@ win::Status Desktop::create_directories(const std::string& path) {
 
 win::Status Desktop::delete_file(const std::string& path) {
     calls.push_back("delete_file " + path);
-    if (locked_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
+    if (locked_files.count(path) || in_use_files.count(path)) return make_error(ERROR_SHARING_VIOLATION);
     if (!files.erase(path)) return make_error(win::ERR_FILE_NOT_FOUND);
     return win::success();
 }

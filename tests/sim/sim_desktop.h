@@ -59,6 +59,11 @@ struct Window {
     // SetWindowPlacement fails without an error code, as Wine's does for a
     // window of another process.
     bool placement_refused = false;
+
+    // The window's thread reads no messages, though not yet long enough for
+    // the system to call it hung. Requests posted to it wait until `wake`; a
+    // call that would wait for it is noted in `waited_on` (and then done).
+    bool asleep = false;
 };
 
 struct Move {
@@ -87,6 +92,8 @@ class Desktop : public win::Platform {
     win::Hwnd add_window(Window w);
     Window& window(win::Hwnd h);
     void close_window(win::Hwnd h);
+    // The window's thread reads its messages again and carries out what was posted to it.
+    void wake(win::Hwnd h);
     void add_process(std::uint32_t pid, std::u16string image_path);
     // The visible frame as the program would read it.
     win::Rect frame_of(win::Hwnd h);
@@ -97,6 +104,8 @@ class Desktop : public win::Platform {
     std::vector<std::vector<win::KeyInput>> input_batches;
     std::vector<win::Hwnd> placements_set;
     std::vector<std::string> calls;  // every call that changes something, in order
+    // Calls that would have kept the program waiting for a window that reads no messages.
+    std::vector<std::string> waited_on;
     std::string out;
     std::string err;
 
@@ -110,7 +119,8 @@ class Desktop : public win::Platform {
     std::string temp = "C:\\Users\\user\\AppData\\Local\\Temp\\";
     std::map<std::string, std::string> files;
     std::set<std::string> directories;
-    std::set<std::string> locked_files;       // sharing violation on write and delete
+    std::set<std::string> locked_files;       // sharing violation on read, write and delete
+    std::set<std::string> in_use_files;       // open elsewhere for reading: sharing violation on write and delete
     std::set<std::string> read_only_folders;  // access denied on create or write inside
 
     // --- win::Platform -------------------------------------------------------------
@@ -133,6 +143,7 @@ class Desktop : public win::Platform {
     win::Hmonitor monitor_from_window(win::Hwnd, win::MonitorDefault) override;
     win::Result<win::WindowPlacement> get_window_placement(win::Hwnd) override;
     bool show_window(win::Hwnd, int show_cmd) override;
+    bool show_window_async(win::Hwnd, int show_cmd) override;
     win::Status set_window_pos(win::Hwnd, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                                std::uint32_t flags) override;
     win::Status set_window_placement(win::Hwnd, const win::WindowPlacement&) override;
@@ -272,6 +283,14 @@ class Desktop : public win::Platform {
     std::map<std::uint32_t, std::u16string> processes_;
     std::uint64_t next_hwnd_ = 0x10010;
     std::uint64_t next_monitor_ = 0x10001;
+
+    // Runs a change now, or once the window wakes when it is asleep and the change was posted.
+    void carry_out(Window& w, bool async, std::string call, std::function<void()> change);
+    bool apply_show(Window& w, int cmd);
+    void apply_pos(Window& w, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                   std::uint32_t flags);
+    void apply_placement(Window& w, const win::WindowPlacement& p);
+    std::map<std::uint64_t, std::vector<std::function<void()>>> posted_to_;
 };
 
 }  // namespace sim
