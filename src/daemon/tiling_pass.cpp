@@ -87,24 +87,34 @@ Moves plan_moves(layout::LayoutState& state, const PassView& view) {
     return out;
 }
 
-Carried carry_out(win::Platform& p, FocusBorder& border, const Moves& moves) {
-    set_focus_border(p, border, moves.border.has_value(), moves.border.value_or(win::Hwnd{}));
+Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
+    set_focus_border(p, ctx.border, moves.border.has_value(), moves.border.value_or(win::Hwnd{}));
     Carried out;
     if (moves.moves.empty()) return out;
 
     std::vector<win::Hwnd> handles;
     for (const auto& pl : moves.moves) handles.push_back(pl.hwnd);
     if (auto saved = layout::save_positions(p, handles); !saved) {
-        p.write_err("Could not save window positions, so nothing was moved: " +
-                    layout::file_error_text(saved.error().cause) + "\n");
+        if (!std::exchange(ctx.save_failure_said, true)) {
+            p.write_err("Could not save window positions, so nothing was moved: " +
+                        layout::file_error_text(saved.error().cause) + "\n");
+        }
         out.unmoved = std::move(handles);
         return out;
     }
+    ctx.save_failure_said = false;
     for (const auto& pl : moves.moves) {
         auto r = win::ask_move(p, pl.hwnd, pl.rect);
         if (!r) {
-            p.write_err("Could not move window " + win::format_hwnd(pl.hwnd) + ": " + r.error().message + "\n");
-        } else if (r.value() == win::MoveAsked::Restoring) {
+            // Left for the next pass: a window that answers again takes its tile then.
+            out.unmoved.push_back(pl.hwnd);
+            if (ctx.move_failure_said.insert(pl.hwnd).second) {
+                p.write_err("Could not move window " + win::format_hwnd(pl.hwnd) + ": " + r.error().message + "\n");
+            }
+            continue;
+        }
+        ctx.move_failure_said.erase(pl.hwnd);
+        if (r.value() == win::MoveAsked::Restoring) {
             out.unmoved.push_back(pl.hwnd);
             out.restoring = true;
         } else {
@@ -125,6 +135,7 @@ void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event)
     std::unordered_set<win::Hwnd> present;
     for (const auto& w : windows) present.insert(w.hwnd);
     std::erase_if(ctx.state.known, [&](win::Hwnd h) { return !present.count(h); });
+    std::erase_if(ctx.move_failure_said, [&](win::Hwnd h) { return !present.count(h); });
 
     layout::sync(ctx.state, monitors, entries);
     layout::note_focus(ctx.state, p.foreground_window());
@@ -135,7 +146,7 @@ void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event)
     const std::unordered_set<win::Hwnd> maximized =
         ctx.first_pass ? std::unordered_set<win::Hwnd>{} : maximized_tiles(p, ctx.state, monitors);
     const PassView view{windows, monitors, foreground, win::Hwnd{ctx.shared.moving_window.load()}, maximized};
-    const Carried carried = carry_out(p, ctx.border, plan_moves(ctx.state, view));
+    const Carried carried = carry_out(p, ctx, plan_moves(ctx.state, view));
     // Without a record a window is moved by the next pass, instead of being
     // taken as settled where it still is.
     for (win::Hwnd h : carried.unmoved) ctx.state.placed.erase(h);

@@ -17,10 +17,17 @@ namespace quilt_daemon {
 
 // What the daemon keeps between passes and hands to every one of them.
 struct DaemonContext {
+    DaemonContext(layout::LayoutState& s, FocusBorder& b, bool& first, DaemonState& d)
+        : state(s), border(b), first_pass(first), shared(d) {}
+
     layout::LayoutState& state;
     FocusBorder& border;
     bool& first_pass;
     DaemonState& shared;  // the window the user is moving right now; the pass timer
+    // Failures already written: every pass tries again, and a console that
+    // repeated them every few seconds would bury everything else.
+    bool save_failure_said = false;
+    std::unordered_set<win::Hwnd> move_failure_said;
 };
 
 // The tileable windows of a daemon pass: stored decision `tile`, not an
@@ -59,15 +66,15 @@ Moves plan_moves(layout::LayoutState& state, const PassView& view);
 struct Carried {
     int moved = 0;  // windows asked to move
     // Windows that did not move and are for a later pass: every one when the
-    // old positions could not be saved, else maximised ones that were only
-    // asked to restore themselves.
+    // old positions could not be saved, else those that refused the move (a
+    // hung window) and maximised ones that were only asked to restore themselves.
     std::vector<win::Hwnd> unmoved;
-    bool restoring = false;  // the second case: a pass soon moves them
+    bool restoring = false;  // the last case: a pass soon moves them
 };
 
 // Sets the border, saves the old positions and asks each window to move,
 // without waiting for any of them: the next pass sees where they went.
-Carried carry_out(win::Platform& p, FocusBorder& border, const Moves& moves);
+Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves);
 
 void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event);
 
