@@ -103,9 +103,15 @@ void send_to_desktop(win::Platform& p, std::uint32_t n) {
     if (!fg || !p.is_window(fg) || win::is_shell_window(p, fg)) return;
 
     // Posted, not sent: the foreground window's thread may not be reading its
-    // messages, and the daemon must not wait for it. It hides and shows in
-    // this order whenever it gets round to it.
+    // messages, and the daemon must not wait for it. But the switch may only
+    // come once the window is hidden, or the shell leaves it behind on this
+    // desktop; a window that does not hide in time stays where it is.
     p.show_window_async(fg, win::SHOW_HIDE);
+    if (!win::wait_for_answers(p, 1, [&](std::size_t) { return !p.is_window_visible(fg); })[0]) {
+        p.show_window_async(fg, win::SHOW_SHOW);
+        p.write_err("Could not move window " + win::format_hwnd(fg) + ": " + win::NOT_RESPONDING + "\n");
+        return;
+    }
     switch_desktop(p, step);
     const std::uint64_t start = p.tick_ms();
     for (;;) {

@@ -120,7 +120,6 @@ TEST_F(Desktops, SendHidesSwitchesWaitsForTheShellAndShowsAgain) {
     d.on_sleep = [](sim::Desktop& s) {
         if (s.slept_ms >= 60) set_desktops(s, ids({1, 2, 3}), guid(3));
     };
-    d.window(fg).asleep = true;
     quilt_daemon::send_to_desktop(d, 3);
     EXPECT_EQ(d.waited_on, std::vector<std::string>{});
     EXPECT_EQ(d.slept_ms, 60u);
@@ -131,6 +130,19 @@ TEST_F(Desktops, SendHidesSwitchesWaitsForTheShellAndShowsAgain) {
                                             "show_window_async " + win::format_hwnd(fg) + " 5", "send_input",
                                             "set_foreground_window " + win::format_hwnd(fg)};
     EXPECT_EQ(d.calls, order);
+}
+
+// A window that does not hide would be left behind by the switch: nothing
+// switches, nothing waits on the window, and it is shown again.
+TEST_F(Desktops, SendLeavesAWindowThatDoesNotHideWhereItIs) {
+    d.window(fg).asleep = true;
+    quilt_daemon::send_to_desktop(d, 3);
+    EXPECT_EQ(d.waited_on, std::vector<std::string>{});
+    EXPECT_TRUE(d.input_batches.empty());
+    EXPECT_LT(d.slept_ms, 1100u);
+    EXPECT_EQ(d.err, "Could not move window " + win::format_hwnd(fg) + ": the window is not responding\n");
+    d.wake(fg);
+    EXPECT_TRUE(d.window(fg).visible);
 }
 
 TEST_F(Desktops, SendShowsTheWindowAgainAfterThreeSecondsWithoutASwitch) {
