@@ -61,7 +61,11 @@ class WinEventHooks {
             SetLastError(0);
             hooks_[i] = SetWinEventHook(EVENT_RANGES[i].first, EVENT_RANGES[i].last, nullptr, win_event_proc, 0, 0,
                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-            if (!hooks_[i] && !failure) failure = win::last_error();
+            if (!hooks_[i] && !failure) {
+                // SetWinEventHook is not documented to set an error code.
+                failure = win::last_error();
+                if (failure->code == 0) failure->message = "Windows did not install the window-event hook";
+            }
         }
         if (failure) p.write_err("Window events are unavailable: " + failure->message + "\n");
     }

@@ -24,12 +24,6 @@ std::optional<IconRequest> request_for(const apps::LauncherItem& item) {
 
 }  // namespace
 
-std::optional<std::string> icon_key(const apps::LauncherItem& item) {
-    auto request = request_for(item);
-    if (!request) return std::nullopt;
-    return std::move(request->key);
-}
-
 IconChoice choose_icon(IconBook& book, const apps::LauncherItem& item) {
     auto request = request_for(item);
     if (!request) return {};

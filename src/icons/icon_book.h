@@ -14,10 +14,6 @@
 
 namespace icons {
 
-// "app:{app id}" for an app, "site:{host}" for a web app whose address has a
-// host that may name a cache file; nothing otherwise (the letter tile stays).
-std::optional<std::string> icon_key(const apps::LauncherItem& item);
-
 // What has arrived, found or not. Found images are kept for the rest of the
 // process.
 struct LoadedIcon {
@@ -39,6 +35,9 @@ struct IconChoice {
     friend bool operator==(const IconChoice&, const IconChoice&) = default;
 };
 
+// An item's key is "app:{app id}" for an app, "site:{host}" for a web app
+// whose address has a host that may name a cache file; other items have none
+// and keep their letter tile.
 // The key of a returned request is noted as asked for: it is never returned again.
 IconChoice choose_icon(IconBook& book, const apps::LauncherItem& item);
 

@@ -53,6 +53,12 @@ bool valid_host(std::string_view host) {
 std::vector<std::string> candidate_hosts(std::string_view host) {
     const std::vector<std::string_view> labels = split_labels(host);
     const std::size_t n = labels.size();
+    // An address is no domain: its shorter tails would name other machines.
+    if (std::all_of(labels.begin(), labels.end(), [](std::string_view l) {
+            return std::all_of(l.begin(), l.end(), [](char c) { return c >= '0' && c <= '9'; });
+        })) {
+        return {std::string(host)};
+    }
     std::size_t keep = 2;
     if (n >= 2 && labels[n - 1].size() == 2 &&
         std::find(SECOND_LEVEL_LABELS.begin(), SECOND_LEVEL_LABELS.end(), labels[n - 2]) != SECOND_LEVEL_LABELS.end()) {

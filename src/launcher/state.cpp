@@ -2,12 +2,18 @@
 
 #include <chrono>
 #include <exception>
+#include <system_error>
 
 namespace launcher {
 
 void start_catalogue_refresh(LauncherState& state, win::Platform& platform) {
     if (state.catalogue_thread.valid()) return;
-    state.catalogue_thread = std::async(std::launch::async, [&platform] { return apps::build_catalogue(platform); });
+    try {
+        state.catalogue_thread =
+            std::async(std::launch::async, [&platform] { return apps::build_catalogue(platform); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the list stays as it is until a later hide.
+    }
 }
 
 void adopt_catalogue(LauncherState& state) {

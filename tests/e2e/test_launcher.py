@@ -59,27 +59,34 @@ class Session:
         self.tmp_path = tmp_path
         self.shots = 0
         self.list_file = local_app_data(wine).parent / "Roaming" / "quilt" / "webapps.txt"
-        self.list_file.parent.mkdir(parents=True, exist_ok=True)
-        self.list_file.write_text(web_apps, encoding="utf-8")
         self.browsers = wine.tmp / ("browsers-" + tmp_path.name)
-        self.browsers.mkdir()
-        shutil.copy(RECORDER, self.browsers / "msedge.exe")
         self.registry = Registry(wine)
-        self.registry.set_default(APP_PATHS + r"\msedge.exe", wine.unix_to_windows(self.browsers / "msedge.exe"))
-        self.tw = scene.testwin()
-        self.editor = self.tw.open("resizable", "Editor")
-        self.daemon = Daemon(wine, env)
-        self.daemon.wait_started()
-        tiles = daemon_tiles(wine, self.tw)
-        wait_for(lambda: self.tw.rect(self.editor) == tiles.full, timeout=10)
-        click_window(wine, self.tw, self.editor)
+        self.daemon = None
+        try:
+            # Whatever fails from here on, the prefix is given back as it was.
+            self.list_file.parent.mkdir(parents=True, exist_ok=True)
+            self.list_file.write_text(web_apps, encoding="utf-8")
+            self.browsers.mkdir()
+            shutil.copy(RECORDER, self.browsers / "msedge.exe")
+            self.registry.set_default(APP_PATHS + r"\msedge.exe", wine.unix_to_windows(self.browsers / "msedge.exe"))
+            self.tw = scene.testwin()
+            self.editor = self.tw.open("resizable", "Editor")
+            self.daemon = Daemon(wine, env)
+            self.daemon.wait_started()
+            tiles = daemon_tiles(wine, self.tw)
+            wait_for(lambda: self.tw.rect(self.editor) == tiles.full, timeout=10)
+            click_window(wine, self.tw, self.editor)
+        except BaseException:
+            self.close()
+            raise
 
     def close(self):
         try:
-            if self.daemon.proc.poll() is None:
+            if self.daemon and self.daemon.proc.poll() is None:
                 assert self.daemon.stop() == 0, self.daemon.err_lines
         finally:
-            self.daemon.kill()
+            if self.daemon:
+                self.daemon.kill()
             self.registry.restore()
             shutil.rmtree(self.list_file.parent, ignore_errors=True)
             shutil.rmtree(self.browsers, ignore_errors=True)

@@ -348,7 +348,9 @@ TEST(LauncherPaint, AddWebAppHintsAndTheRemovalQuestion) {
     ask_removal(c, 0);
     paint_launcher(confirm, c);
     const auto runs = ops_of<TextRun>(confirm.list);
-    ASSERT_TRUE(find_text(runs, "Remove App0 from your web apps?"));
+    for (const char* text : {"Remove App0 from your web apps?", "Enter removes it. Esc keeps it.", "Remove", "Keep"}) {
+        ASSERT_TRUE(find_text(runs, text)) << text;
+    }
     EXPECT_EQ(find_text(runs, "Enter removes it. Esc keeps it.")->rect, (PixelRect{51, 168, 810, 222}));
     EXPECT_EQ(find_text(runs, "Remove")->rect, (PixelRect{51, 226, 195, 271}));
     EXPECT_EQ(find_text(runs, "Keep")->rect, (PixelRect{210, 226, 354, 271}));
