@@ -100,20 +100,38 @@ win::Status place_by_hand(win::Platform& p, win::Hwnd h, const SavedPosition& s)
     return win::success();
 }
 
+// What a window was like before it was asked to go back, so that its answer
+// can be told from its silence.
+struct Before {
+    bool iconic = false;
+    bool zoomed = false;
+    std::optional<win::WindowPlacement> placement;  // not read while minimised
+};
+
+std::optional<win::WindowPlacement> readable_placement(win::Platform& p, win::Hwnd h) {
+    // Reading a minimised window's placement asks its thread.
+    if (p.is_iconic(h)) return std::nullopt;
+    auto now = p.get_window_placement(h);
+    if (!now) return std::nullopt;
+    return now.value();
+}
+
 // Asks the window to go back without waiting for its thread.
-win::Status ask_restore(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
+win::Result<Before> ask_restore(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
     // Get/SetWindowPlacement would wait until a hung window answers.
     if (p.is_hung(h)) return win::Error{0, win::NOT_RESPONDING};
+    Before before{p.is_iconic(h), p.is_zoomed(h), std::nullopt};
     win::WindowPlacement wanted;
-    // Reading a minimised window's placement asks its thread; the members
-    // that would be kept from it are then left to the system.
-    if (p.is_iconic(h)) {
+    // The members that would be kept from a minimised window's placement are
+    // then left to the system.
+    if (before.iconic) {
         wanted.min_position = {-1, -1};
         wanted.max_position = {-1, -1};
     } else if (auto current = p.get_window_placement(h); !current) {
         return current.error();
     } else {
         wanted = current.value();
+        before.placement = current.value();
     }
     wanted.flags |= win::PLACEMENT_ASYNC;
     wanted.show_cmd = s.show_cmd;
@@ -122,20 +140,30 @@ win::Status ask_restore(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
     wanted.normal_right = s.right;
     wanted.normal_bottom = s.bottom;
     auto set = p.set_window_placement(h, wanted);
-    if (!set && set.error().code == 0) return place_by_hand(p, h, s);
-    return set;
+    if (!set && set.error().code == 0) set = place_by_hand(p, h, s);
+    if (!set) return set.error();
+    return before;
 }
 
-// Whether the window has carried out the request: in the saved show state
-// and, shown normally, at the saved rectangle.
-bool is_back(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
-    if (is_minimize_command(s.show_cmd)) return p.is_iconic(h);
-    if (p.is_iconic(h)) return false;  // and its placement is not to be read
-    if (s.show_cmd == static_cast<std::uint32_t>(win::SHOW_MAXIMIZED)) return p.is_zoomed(h);
-    if (p.is_zoomed(h)) return false;
-    auto now = p.get_window_placement(h);
-    return now && now.value().normal_left == s.left && now.value().normal_top == s.top &&
-           now.value().normal_right == s.right && now.value().normal_bottom == s.bottom;
+// Whether the window has answered the request: it is in the saved show state
+// and, shown normally, at the saved rectangle; or it changed at all, since a
+// window may keep a size of its own (a smallest size, another monitor's DPI)
+// and is back as far as it goes.
+bool is_back(win::Platform& p, win::Hwnd h, const SavedPosition& s, const Before& before) {
+    const bool iconic = p.is_iconic(h);
+    const bool zoomed = p.is_zoomed(h);
+    if (is_minimize_command(s.show_cmd)) return iconic;
+    if (s.show_cmd == static_cast<std::uint32_t>(win::SHOW_MAXIMIZED) && zoomed) return true;
+    if (iconic != before.iconic || zoomed != before.zoomed) return !iconic;
+    const auto now = readable_placement(p, h);
+    if (!now) return false;
+    const bool at_saved = now->normal_left == s.left && now->normal_top == s.top && now->normal_right == s.right &&
+                          now->normal_bottom == s.bottom;
+    const bool moved =
+        before.placement &&
+        (now->normal_left != before.placement->normal_left || now->normal_top != before.placement->normal_top ||
+         now->normal_right != before.placement->normal_right || now->normal_bottom != before.placement->normal_bottom);
+    return at_saved || moved;
 }
 
 win::Hwnd to_hwnd(std::int64_t value) { return win::Hwnd{static_cast<std::uint64_t>(value)}; }
@@ -221,6 +249,7 @@ win::Result<RestoreCounts, FileError> restore_positions(win::Platform& p) {
     std::vector<bool> gone(entries.size(), false);
     std::vector<std::optional<std::string>> failure(entries.size());
     std::vector<std::size_t> asked;
+    std::vector<Before> before;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const win::Hwnd h = to_hwnd(entries[i].hwnd);
         // A handle value can come back for another program's window: never touch that one.
@@ -230,10 +259,12 @@ win::Result<RestoreCounts, FileError> restore_positions(win::Platform& p) {
             failure[i] = r.error().message;
         } else {
             asked.push_back(i);
+            before.push_back(r.value());
         }
     }
-    const std::vector<bool> back = win::wait_for_answers(
-        p, asked.size(), [&](std::size_t k) { return is_back(p, to_hwnd(entries[asked[k]].hwnd), entries[asked[k]]); });
+    const std::vector<bool> back = win::wait_for_answers(p, asked.size(), [&](std::size_t k) {
+        return is_back(p, to_hwnd(entries[asked[k]].hwnd), entries[asked[k]], before[k]);
+    });
     for (std::size_t k = 0; k < asked.size(); ++k) {
         if (!back[k]) failure[asked[k]] = win::NOT_RESPONDING;
     }

@@ -160,17 +160,22 @@ TEST_F(Positions, RestoreCountsRestoredGoneAndReusedHandlesAndDeletesTheFile) {
     const auto moved = add({0, 0, 100, 100});
     const auto was_max = add({0, 0, 100, 100});
     const auto reused = add({5, 5, 100, 100}, 999);
+    // It keeps a width of its own: back as far as it goes, not a failure.
+    const auto wide = add({0, 0, 500, 100});
+    d.window(wide).min_width = 400;
     d.directories.insert(LOCAL + "\\quilt");
     d.files[PATH] = line(moved, 100, 1, 10, 20, 310, 220) + line(was_max, 100, 3, 200, 100, 1000, 700) +
-                    line(win::Hwnd{0x77770}, 100, 1, 0, 0, 50, 50) + line(reused, 100, 1, 0, 0, 50, 50);
+                    line(win::Hwnd{0x77770}, 100, 1, 0, 0, 50, 50) + line(reused, 100, 1, 0, 0, 50, 50) +
+                    line(wide, 100, 1, 30, 40, 330, 140);
     auto r = layout::restore_positions(d);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.value(), (layout::RestoreCounts{2, 2, 0}));
+    EXPECT_EQ(r.value(), (layout::RestoreCounts{3, 2, 0}));
+    EXPECT_EQ(d.window(wide).rect, (win::Rect{30, 40, 400, 100}));
     EXPECT_EQ(d.window(moved).rect, (win::Rect{10, 20, 300, 200}));
     EXPECT_TRUE(d.window(was_max).maximized);
     EXPECT_EQ(d.window(was_max).normal_rect, (win::Rect{200, 100, 800, 600}));
     EXPECT_EQ(d.window(reused).rect, (win::Rect{5, 5, 100, 100}));
-    EXPECT_EQ(d.placements_set, (std::vector<win::Hwnd>{moved, was_max}));
+    EXPECT_EQ(d.placements_set, (std::vector<win::Hwnd>{moved, was_max, wide}));
     EXPECT_EQ(d.files.count(PATH), 0u);
     EXPECT_EQ(d.err, "");
 }

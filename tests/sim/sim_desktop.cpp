@@ -327,6 +327,9 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
 
 void Desktop::apply_placement(Window& w, const win::WindowPlacement& p) {
     w.normal_rect = win::rect_from_ltrb(p.normal_left, p.normal_top, p.normal_right, p.normal_bottom);
+    // The window's smallest size holds here too, as for SetWindowPos.
+    w.normal_rect.width = std::max(w.normal_rect.width, w.min_width);
+    w.normal_rect.height = std::max(w.normal_rect.height, w.min_height);
     w.maximized = false;
     w.minimized = false;
     w.rect = w.normal_rect;
