@@ -71,6 +71,8 @@ std::vector<LauncherItem> installed_apps(const std::vector<win::ShellItemNames>&
 }
 
 std::vector<LauncherItem> build_catalogue(win::Platform& platform) {
+    platform.com_initialize_apartment();
+
     const std::string path = webapps_path(platform);
     if (!platform.path_exists(path)) {
         // Creating the file shows the user where web apps go; when that fails

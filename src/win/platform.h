@@ -180,8 +180,7 @@ class Platform {
     // CoInitializeEx(NULL, COINIT_APARTMENTTHREADED) on the calling thread.
     // Its result is not reported: an apartment already set up is as good.
     virtual void com_initialize_apartment() = 0;
-    // The items of the shell's Apps folder in enumeration order (the calling
-    // thread is in an apartment for the length of the call), each with its
+    // The items of the shell's Apps folder in enumeration order, each with its
     // SIGDN_NORMALDISPLAY and SIGDN_DESKTOPABSOLUTEPARSING names (nothing for a
     // name the shell would not give). An error when the folder or its
     // enumerator cannot be had; enumeration stops at the first failing Next.

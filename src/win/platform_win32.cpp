@@ -431,13 +431,7 @@ std::optional<Point> Win32Platform::cursor_pos() {
 
 void Win32Platform::com_initialize_apartment() { (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 
-Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() {
-    // For the length of the call: a catalogue thread is started after every
-    // hide of the launcher, and one that joined for good would leave its
-    // apartment behind each time.
-    const ComApartment apartment;
-    return enumerate_apps_folder();
-}
+Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() { return enumerate_apps_folder(); }
 
 bool Win32Platform::shell_execute(const std::string& file, const std::optional<std::string>& parameters,
                                   const std::optional<std::string>& directory) {

@@ -78,6 +78,7 @@ TEST_F(Catalogue, WebAppsThenAppsThenTheEditEntry) {
     EXPECT_EQ(apps::build_catalogue(d),
               (std::vector<LauncherItem>{web("Teams", "https://teams.example"), web("Mail", "https://mail.example"),
                                          app("calculator", "Calc!App"), app("Teams", "MSTeams!App"), EDIT}));
+    EXPECT_EQ(d.com_initializations, 1);
     EXPECT_EQ(d.files[PATH], "Teams = https://teams.example\nMail = https://mail.example\n");
 }
 
@@ -115,7 +116,7 @@ TEST_F(Catalogue, ThreadResultIsAdoptedOnceAndASecondStartWaitsForCollection) {
     launcher::adopt_catalogue(state);             // no list yet: waits
     EXPECT_FALSE(state.catalogue_thread.valid());
     EXPECT_EQ(state.items, (std::vector<LauncherItem>{app("Calculator", "Calc!App"), EDIT}));
-    EXPECT_EQ(d.apps_folder_reads, 1);
+    EXPECT_EQ(d.com_initializations, 1);
 
     // A finished thread replaces a list that is already there.
     d.files[PATH] = "Mail = https://mail.example\n";
@@ -123,7 +124,7 @@ TEST_F(Catalogue, ThreadResultIsAdoptedOnceAndASecondStartWaitsForCollection) {
     state.catalogue_thread.wait();
     launcher::adopt_catalogue(state);
     EXPECT_EQ(names(state.items), (std::vector<std::string>{"Mail", "Calculator", "Edit web apps"}));
-    EXPECT_EQ(d.apps_folder_reads, 2);
+    EXPECT_EQ(d.com_initializations, 2);
 }
 
 TEST_F(Catalogue, AThreadThatDiesLeavesThePreviousList) {

@@ -542,7 +542,6 @@ void Desktop::com_initialize_apartment() {
 }
 
 win::Result<std::vector<win::ShellItemNames>> Desktop::enum_apps_folder() {
-    ++apps_folder_reads;
     if (apps_folder_throws) throw std::runtime_error("the shell went away");
     if (apps_folder_error) return make_error(*apps_folder_error);
     return apps_folder;

@@ -243,7 +243,6 @@ class Desktop : public win::Platform {
     std::vector<ShellOpen> shell_opens;
     bool shell_refuses = false;  // every ShellExecuteW fails
     int com_initializations = 0;
-    int apps_folder_reads = 0;
     // The Apps folder; an error code makes the folder unavailable.
     std::vector<win::ShellItemNames> apps_folder;
     std::optional<std::uint32_t> apps_folder_error;
