@@ -37,11 +37,6 @@ bool is_uninstaller(const std::string& name, const std::string& id) {
            text::to_lower(last_component(id)).starts_with("unins");
 }
 
-std::string parent_of(const std::string& path) {
-    const auto cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
 }  // namespace
 
 std::vector<LauncherItem> installed_apps(const std::vector<win::ShellItemNames>& folder) {
@@ -70,27 +65,20 @@ std::vector<LauncherItem> installed_apps(const std::vector<win::ShellItemNames>&
     return apps;
 }
 
+std::vector<LauncherItem> read_installed_apps(win::Platform& platform) {
+    auto folder = platform.enum_apps_folder();
+    if (!folder) return {};
+    return installed_apps(folder.value());
+}
+
+std::vector<LauncherItem> catalogue_of(std::vector<LauncherItem> web_apps, const std::vector<LauncherItem>& installed) {
+    web_apps.insert(web_apps.end(), installed.begin(), installed.end());
+    web_apps.push_back(LauncherItem{ItemKind::EditWebApps, std::nullopt, EDIT_WEB_APPS_NAME});
+    return web_apps;
+}
+
 std::vector<LauncherItem> build_catalogue(win::Platform& platform) {
-    platform.com_initialize_apartment();
-
-    const std::string path = webapps_path(platform);
-    if (!platform.path_exists(path)) {
-        // Creating the file shows the user where web apps go; when that fails
-        // the catalogue simply has none.
-        (void)platform.create_directories(parent_of(path));
-        (void)platform.replace_file(path, WEBAPPS_HEADER);
-    }
-    std::vector<LauncherItem> catalogue;
-    if (auto data = platform.read_file(path); data && data.value() && text::is_valid_utf8(*data.value())) {
-        catalogue = read_web_apps(*data.value());
-    }
-
-    if (auto folder = platform.enum_apps_folder()) {
-        auto apps = installed_apps(folder.value());
-        catalogue.insert(catalogue.end(), std::make_move_iterator(apps.begin()), std::make_move_iterator(apps.end()));
-    }
-    catalogue.push_back(LauncherItem{ItemKind::EditWebApps, std::nullopt, EDIT_WEB_APPS_NAME});
-    return catalogue;
+    return catalogue_of(load_web_apps(platform), read_installed_apps(platform));
 }
 
 }  // namespace apps

@@ -28,8 +28,16 @@ inline constexpr const char* EDIT_WEB_APPS_NAME = "Edit web apps";
 // lower-cased name (stable), names that differ only in ASCII case once.
 std::vector<LauncherItem> installed_apps(const std::vector<win::ShellItemNames>& folder);
 
-// The catalogue thread's whole work. Creates the web-app file when it is
-// missing; every failure only leaves something out, and nothing is printed.
+// The catalogue thread's work: the installed apps, which can take seconds to
+// read. Nothing when the shell gives no Apps folder.
+std::vector<LauncherItem> read_installed_apps(win::Platform& platform);
+
+// The web apps, then the installed apps, then the entry that opens the file.
+std::vector<LauncherItem> catalogue_of(std::vector<LauncherItem> web_apps, const std::vector<LauncherItem>& installed);
+
+// The whole catalogue at once: the web-app file (created when missing) and
+// the installed apps. Every failure only leaves something out, and nothing
+// is printed.
 std::vector<LauncherItem> build_catalogue(win::Platform& platform);
 
 }  // namespace apps

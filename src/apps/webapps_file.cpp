@@ -81,6 +81,21 @@ std::vector<LauncherItem> read_web_apps(std::string_view text) {
     return items;
 }
 
+std::vector<LauncherItem> load_web_apps(win::Platform& platform) {
+    const std::string path = webapps_path(platform);
+    auto data = platform.read_file(path);
+    if (!data) return {};
+    if (!data.value()) {
+        // When the creation fails (somebody made the file just now, a
+        // read-only folder), the catalogue simply has no web apps this time.
+        (void)platform.create_directories(parent_of(path));
+        (void)platform.create_new_file(path, WEBAPPS_HEADER);
+        return {};
+    }
+    if (!text::is_valid_utf8(*data.value())) return {};
+    return read_web_apps(*data.value());
+}
+
 win::Status append_web_app(win::Platform& platform, const WebApp& app) {
     const std::string path = webapps_path(platform);
     if (auto made = platform.create_directories(parent_of(path)); !made) return made.error();

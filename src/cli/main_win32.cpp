@@ -15,5 +15,13 @@ int main() {
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
     std::u16string module_path(path, path + (n < MAX_PATH * 2 ? n : 0));
     win::Win32Platform platform;
-    return cli::run_program(platform, command_line, module_path, [&] { return quilt_daemon::run_daemon(platform); });
+    const int status =
+        cli::run_program(platform, command_line, module_path, [&] { return quilt_daemon::run_daemon(platform); });
+    // Everything the user was told is written, and every window is back: the
+    // process ends here, at once. The daemon's other threads (a download, a
+    // read of the Apps folder) are stopped where they are rather than woken
+    // into the static destructors and library shutdown that a return would
+    // run beside them.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+    return status;
 }

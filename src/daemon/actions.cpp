@@ -50,7 +50,7 @@ void open_browser(win::Platform& p) {
 }  // namespace
 
 void run_action(win::Platform& p, layout::LayoutState& state, const std::vector<win::WorkArea>& monitors,
-                ShortcutAction action) {
+                ShortcutAction action, const std::atomic<bool>* stop) {
     const auto direction = static_cast<Direction>(action.payload);
     const bool grow = action.payload == RESIZE_PLUS;
     switch (action.tag) {
@@ -63,7 +63,7 @@ void run_action(win::Platform& p, layout::LayoutState& state, const std::vector<
         case ActionTag::OpenTerminal: open_terminal(p); break;
         case ActionTag::OpenBrowser: open_browser(p); break;
         case ActionTag::GoToDesktop: go_to_desktop(p, action.payload); break;
-        case ActionTag::MoveToDesktop: send_to_desktop(p, action.payload); break;
+        case ActionTag::MoveToDesktop: send_to_desktop(p, action.payload, stop); break;
         case ActionTag::ToggleLauncher: break;  // the main loop's own
     }
 }

@@ -3,6 +3,7 @@
 // close, terminal, browser, virtual desktops).
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "daemon/events.h"
@@ -11,7 +12,8 @@
 
 namespace quilt_daemon {
 
+// `stop`: the daemon's stop request, which ends the waits of an action.
 void run_action(win::Platform& p, layout::LayoutState& state, const std::vector<win::WorkArea>& monitors,
-                ShortcutAction action);
+                ShortcutAction action, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace quilt_daemon

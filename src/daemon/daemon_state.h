@@ -27,6 +27,10 @@ struct DaemonState {
     std::atomic<bool> win_down{false};             // the hook thread's own
     std::atomic<bool> win_used{false};             // the hook thread's own
     std::atomic<std::uint32_t> swallowed_keys{0};  // the hook thread's own
+    // Set by whoever asks for the stop (the console handler, the hook's stop
+    // message), before the message that wakes the main loop: a modal loop may
+    // swallow that message, never this flag.
+    std::atomic<bool> stop_requested{false};
     std::atomic<bool> shutdown_done{false};
     std::uint32_t taskbar_created_msg = 0;
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -31,10 +32,15 @@ void CALLBACK win_event_proc(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object_
     on_win_event(*g_platform, g_state, event, win::Hwnd{win::from_hwnd(hwnd)}, object_id, child_id);
 }
 
-// Ctrl+C, closing the console, log-off and shut-down all end the same way:
-// the main loop stops and puts the windows back while this thread waits.
+// Ctrl+C, Ctrl+Break and closing the console all end the same way: the main
+// loop stops and puts the windows back while this thread waits. The stop
+// goes to the daemon's window, whose procedure also runs inside a menu's
+// modal loop, which would swallow a WM_QUIT posted to the thread.
 BOOL WINAPI console_control(DWORD) {
-    PostThreadMessageW(g_state.main_thread_id, WM_QUIT, 0, 0);
+    g_state.stop_requested.store(true);
+    if (g_state.hook_target == 0 || !PostMessageW(win::to_hwnd(g_state.hook_target), win::MSG_STOP, 0, 0)) {
+        PostThreadMessageW(g_state.main_thread_id, WM_QUIT, 0, 0);
+    }
     wait_for_shutdown(*g_platform, g_state);
     return TRUE;
 }
@@ -51,8 +57,8 @@ constexpr std::array<EventRange, 5> EVENT_RANGES = {{
     {win::EVENT_CLOAKED, win::EVENT_UNCLOAKED},
 }};
 
-// The hooks live exactly as long as the main loop. A range that cannot be
-// hooked is said once; the daemon then relies on the periodic pass for it.
+// The hooks live while the daemon listens. A range that cannot be hooked is
+// said once; the daemon then relies on the periodic pass for it.
 class WinEventHooks {
   public:
     explicit WinEventHooks(win::Platform& p) {
@@ -71,11 +77,9 @@ class WinEventHooks {
     }
     WinEventHooks(const WinEventHooks&) = delete;
     WinEventHooks& operator=(const WinEventHooks&) = delete;
-    ~WinEventHooks() { remove(); }
-    void remove() {
+    ~WinEventHooks() {
         for (auto& h : hooks_) {
             if (h) UnhookWinEvent(h);
-            h = nullptr;
         }
     }
 
@@ -84,141 +88,280 @@ class WinEventHooks {
 };
 
 bool is_loop_message(UINT message) {
-    return message == WM_TIMER || message == win::MSG_SHORTCUT || message == win::MSG_WIN_KEY;
+    return message == WM_TIMER || message == win::MSG_SHORTCUT || message == win::MSG_WIN_KEY ||
+           message == win::MSG_STOP;
 }
 
-// What the main loop needs to handle one of its own messages, also from a
-// window procedure.
-struct Loop {
-    win::Win32Platform& p;
-    DaemonContext& ctx;
-    const EventSinks& sinks;
-    LoopTimers& timers;
-    std::vector<std::pair<UINT, WPARAM>> pending;
-    bool busy = false;
+// Held for the daemon's life: it is the proof that a daemon runs.
+class InstanceMutex {
+  public:
+    InstanceMutex() : mutex_(CreateMutexW(nullptr, TRUE, L"Local\\QuiltDaemon")) {
+        ours_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
+    }
+    bool ours() const { return ours_; }
+
+  private:
+    win::UniqueHandle mutex_;
+    bool ours_ = false;
 };
 
-// One message at a time: one that arrives while another is handled (a modal
-// loop inside a pass may dispatch it) waits for that one to finish.
-void take(Loop& loop, UINT message, WPARAM wparam) {
-    loop.pending.emplace_back(message, wparam);
-    if (loop.busy) return;
-    loop.busy = true;
-    while (!loop.pending.empty()) {
-        const auto [m, w] = loop.pending.front();
-        loop.pending.erase(loop.pending.begin());
-        if (auto event = on_thread_message(loop.p, g_state, loop.timers, m, w)) {
-            handle_event(loop.p, loop.ctx, loop.sinks, *event);
-        }
-    }
-    loop.busy = false;
-}
+// GDI+ stays for the process: the icons handed to the launcher live that long.
+struct GdiplusSession {
+    GdiplusSession() { launcher::start_gdiplus(); }
+};
 
-LRESULT CALLBACK hook_target_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* loop = reinterpret_cast<Loop*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (loop && (message == win::MSG_SHORTCUT || message == win::MSG_WIN_KEY)) {
-        take(*loop, message, wparam);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, message, wparam, lparam);
-}
-
-// The message-only window that the keyboard hook posts to. A modal loop on
-// the main thread, such as the tray menu's, dispatches its messages where it
-// would drop messages posted to the thread. Without it the hook posts to the
-// thread.
-class HookTarget {
+// One of the daemon's own windows, destroyed with its owner.
+class OwnedWindow {
   public:
-    explicit HookTarget(Loop& loop) {
+    OwnedWindow() = default;
+    explicit OwnedWindow(win::Hwnd h) : hwnd_(h) {}
+    OwnedWindow(const OwnedWindow&) = delete;
+    OwnedWindow& operator=(const OwnedWindow&) = delete;
+    ~OwnedWindow() {
+        if (hwnd_) DestroyWindow(win::to_hwnd(hwnd_.value));
+    }
+    win::Hwnd get() const { return hwnd_; }
+
+  private:
+    win::Hwnd hwnd_;
+};
+
+win::Hwnd made_or_null(const win::Result<win::Hwnd>& made) { return made ? made.value() : win::Hwnd{}; }
+
+// The virtual-desktop manager, held while the daemon runs; absent (as under
+// Wine) the desktop ids stay zero.
+class DesktopManager {
+  public:
+    explicit DesktopManager(win::Platform& p) : p_(p) { (void)p_.open_desktop_manager(); }
+    DesktopManager(const DesktopManager&) = delete;
+    DesktopManager& operator=(const DesktopManager&) = delete;
+    ~DesktopManager() { p_.close_desktop_manager(); }
+
+  private:
+    win::Platform& p_;
+};
+
+class Daemon;
+LRESULT CALLBACK daemon_window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The daemon's own hidden top-level window. The keyboard hook and the
+// console handler post to it, because a modal loop on the main thread (the
+// tray menu's) dispatches a window's messages where it drops the thread's;
+// and only a top-level window hears that the session ends (a message-only
+// window does not).
+class DaemonWindow {
+  public:
+    explicit DaemonWindow(Daemon& daemon) {
         WNDCLASSW wc{};
-        wc.lpfnWndProc = hook_target_proc;
+        wc.lpfnWndProc = daemon_window_proc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = CLASS_NAME;
         RegisterClassW(&wc);
-        hwnd_ = CreateWindowExW(0, CLASS_NAME, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&loop));
+        hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, CLASS_NAME, L"Quilt", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+        if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&daemon));
     }
-    HookTarget(const HookTarget&) = delete;
-    HookTarget& operator=(const HookTarget&) = delete;
-    ~HookTarget() {
+    DaemonWindow(const DaemonWindow&) = delete;
+    DaemonWindow& operator=(const DaemonWindow&) = delete;
+    ~DaemonWindow() {
         if (hwnd_) DestroyWindow(hwnd_);
     }
     std::uint64_t handle() const { return win::from_hwnd(hwnd_); }
 
   private:
-    static constexpr wchar_t CLASS_NAME[] = L"QuiltShortcuts";
+    static constexpr wchar_t CLASS_NAME[] = L"QuiltDaemon";
     HWND hwnd_ = nullptr;
 };
+
+// The running daemon. Its members are its start-up in order, so that its
+// destruction takes everything down in reverse: the timers and hooks first,
+// the windows before the state they point to, the mutex last.
+class Daemon {
+  public:
+    explicit Daemon(win::Win32Platform& p) : p_(p) {}
+    Daemon(const Daemon&) = delete;
+    Daemon& operator=(const Daemon&) = delete;
+    ~Daemon() {
+        // Thread timers are not owned by any window: they go by hand.
+        for (std::uintptr_t* id : {&timers_.hold, &timers_.release_poll, &g_state.debounce_timer}) {
+            if (*id != 0) p_.kill_thread_timer(*id);
+            *id = 0;
+        }
+        quiet();
+        g_state.hook_target = 0;
+    }
+
+    bool start() {
+        if (!mutex_.ours()) {
+            p_.write_err("Quilt is already running.\n");
+            return false;
+        }
+        // Windows tells processes of a higher level first that the session
+        // ends: the windows are then back before their programs note where
+        // they are.
+        SetProcessShutdownParameters(0x3FF, 0);
+        p_.write_out(start_text());
+        gdiplus_.emplace();
+        overlay_.emplace(overlay_or_report(p_, create_overlay_window(p_)));
+        start_launcher();
+        tray_ = create_tray(p_, g_state);
+        // After a double-click the console is ours alone; with a tray icon to
+        // stop the daemon it can go. Without one, Ctrl+C in it is the way to stop.
+        release_console_if_alone(p_, tray_.has_value());
+        desktop_manager_.emplace(p_);
+        wire_sinks();
+        handle_event(p_, ctx_, sinks_, DaemonEvent::retile());
+
+        window_.emplace(*this);
+        g_state.hook_target = window_->handle();
+        g_state.main_thread_id = GetCurrentThreadId();
+        SetConsoleCtrlHandler(console_control, TRUE);
+        keyboard_hook_.emplace(p_, g_state);
+        listen();
+        return true;
+    }
+
+    int run(const LoopWatch& watch) {
+        MSG msg;
+        while (!g_state.stop_requested.load() && ctx_.stage != Stage::Stopped && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            const std::uint64_t got = watch ? p_.tick_ms() : 0;
+            if (msg.hwnd == nullptr && is_loop_message(msg.message)) {
+                take(msg.message, msg.wParam);
+            } else {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            if (watch) watch(p_.tick_ms() - got);
+        }
+        return finish_stop(p_, ctx_, steps_);
+    }
+
+    // One message at a time: one that arrives while another is handled (a
+    // modal loop inside a pass may dispatch it) waits for that one to finish.
+    void take(UINT message, WPARAM wparam) {
+        pending_.emplace_back(message, wparam);
+        if (busy_) return;
+        busy_ = true;
+        while (!pending_.empty()) {
+            const auto [m, w] = pending_.front();
+            pending_.erase(pending_.begin());
+            if (auto event = on_thread_message(p_, g_state, timers_, m, w)) handle_event(p_, ctx_, sinks_, *event);
+        }
+        busy_ = false;
+    }
+
+    // WM_QUERYENDSESSION: the windows go back now, while their programs have
+    // not yet been told; the daemon's answer is always yes.
+    void on_query_end_session() { put_windows_back(p_, ctx_, steps_); }
+
+    // WM_ENDSESSION: the process may be ended as soon as this returns.
+    void on_end_session(bool ending) {
+        if (!ending) {
+            resume_after_cancelled_end(p_, ctx_, steps_, sinks_);
+            return;
+        }
+        finish_stop(p_, ctx_, steps_);
+        g_state.stop_requested.store(true);
+        stop_loop();
+    }
+
+  private:
+    void start_launcher() {
+        launcher_.emplace(p_, launcher::Launcher{});
+        launcher::Launcher& l = launcher_->launcher;
+        // The threads get platforms of their own, which they keep for as long
+        // as they run, whatever happens to the daemon.
+        l.catalogue_platform = std::make_shared<win::Win32Platform>();
+        l.catalogue_ready_message = win::MSG_CATALOGUE_READY;
+        const auto made = launcher::create_launcher_window(*launcher_);
+        launcher_window_.emplace(made_or_null(made));
+        auto icon_platform = std::make_shared<win::Win32Platform>();
+        launcher::start_launcher(p_, l, made, win::MSG_ICONS_READY,
+                                 [icon_platform](win::Hwnd window, std::uint32_t message) {
+                                     return icons::icon_thread_work(icon_platform, window, message);
+                                 });
+    }
+
+    void wire_sinks() {
+        if (const win::Hwnd overlay = overlay_->get()) {
+            sinks_.show_overlay = [this, overlay] { show_overlay_window(p_, overlay); };
+            sinks_.hide_overlay = [this, overlay] { hide_overlay_window(p_, overlay); };
+        }
+        if (launcher_->launcher.window) {
+            sinks_.toggle_launcher = [this] { launcher::toggle_launcher(p_, launcher_->launcher); };
+        }
+        sinks_.stop = [this] { stop_loop(); };
+        steps_.quiet = [this] { quiet(); };
+        steps_.listen = [this] { listen(); };
+        steps_.remove_tray = [this] {
+            if (tray_) remove_tray(*tray_);
+        };
+    }
+
+    // A menu's modal loop runs inside a message of the main loop: ending it
+    // lets that message return, and the loop then sees the stop request.
+    void stop_loop() {
+        EndMenu();
+        PostQuitMessage(0);
+    }
+
+    void listen() {
+        events_.emplace(p_);
+        timers_.periodic = p_.set_thread_timer(PERIODIC_MS);
+    }
+
+    void quiet() {
+        events_.reset();
+        for (std::uintptr_t* id : {&timers_.periodic, &g_state.debounce_timer}) {
+            if (*id != 0) p_.kill_thread_timer(*id);
+            *id = 0;
+        }
+    }
+
+    win::Win32Platform& p_;
+    InstanceMutex mutex_;
+    std::optional<GdiplusSession> gdiplus_;
+    std::optional<OwnedWindow> overlay_;
+    std::optional<launcher::LauncherWindow> launcher_;
+    std::optional<OwnedWindow> launcher_window_;  // after its record, so it goes first
+    std::optional<Tray> tray_;
+    layout::LayoutState state_;
+    FocusBorder border_;
+    bool first_pass_ = true;
+    DaemonContext ctx_{state_, border_, first_pass_, g_state};
+    EventSinks sinks_;
+    StopSteps steps_;
+    std::optional<DesktopManager> desktop_manager_;
+    LoopTimers timers_;
+    std::vector<std::pair<UINT, WPARAM>> pending_;
+    bool busy_ = false;
+    std::optional<DaemonWindow> window_;
+    std::optional<KeyboardHook> keyboard_hook_;
+    std::optional<WinEventHooks> events_;
+};
+
+LRESULT CALLBACK daemon_window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* daemon = reinterpret_cast<Daemon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (daemon) {
+        switch (message) {
+            case win::MSG_SHORTCUT:
+            case win::MSG_WIN_KEY:
+            case win::MSG_STOP: daemon->take(message, wparam); return 0;
+            case WM_QUERYENDSESSION: daemon->on_query_end_session(); return TRUE;
+            case WM_ENDSESSION: daemon->on_end_session(wparam != FALSE); return 0;
+            default: break;
+        }
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
 
 }  // namespace
 
 int run_daemon(win::Win32Platform& p, const LoopWatch& watch) {
     g_platform = &p;
-    // Held, never closed, for the life of the process: it is the proof that a daemon runs.
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Local\\QuiltDaemon");
-    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) {
-        p.write_err("Quilt is already running.\n");
-        return 1;
-    }
-    p.write_out(start_text());
-
-    launcher::start_gdiplus();
-    const win::Hwnd overlay = overlay_or_report(p, create_overlay_window(p));
-    launcher::LauncherWindow launcher_window{p, {}};
-    launcher::start_launcher(
-        p, launcher_window.launcher, launcher::create_launcher_window(launcher_window), win::MSG_ICONS_READY,
-        [&p](win::Hwnd window, std::uint32_t message) { return icons::icon_thread_work(p, window, message); });
-
-    std::optional<Tray> tray = create_tray(p, g_state);
-    // After a double-click the console is ours alone; with a tray icon to stop
-    // the daemon it can go. Without one, Ctrl+C in it is the way to stop.
-    release_console_if_alone(p, tray.has_value());
-
-    layout::LayoutState state;
-    FocusBorder border;
-    (void)p.open_desktop_manager();  // absent (as under Wine): desktop ids stay zero
-    bool first_pass = true;
-    DaemonContext ctx{state, border, first_pass, g_state};
-    EventSinks sinks;
-    if (overlay) {
-        sinks.show_overlay = [&] { show_overlay_window(p, overlay); };
-        sinks.hide_overlay = [&] { hide_overlay_window(p, overlay); };
-    }
-    if (launcher_window.launcher.window) {
-        sinks.toggle_launcher = [&] { launcher::toggle_launcher(p, launcher_window.launcher); };
-    }
-    handle_event(p, ctx, sinks, DaemonEvent::retile());
-
-    LoopTimers timers;
-    Loop loop{p, ctx, sinks, timers, {}, false};
-    const HookTarget hook_target(loop);
-    g_state.hook_target = hook_target.handle();
-    g_state.main_thread_id = GetCurrentThreadId();
-    SetConsoleCtrlHandler(console_control, TRUE);
-    const KeyboardHook keyboard_hook(p, g_state);
-
-    {
-        WinEventHooks hooks(p);
-        timers.periodic = p.set_thread_timer(PERIODIC_MS);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            const std::uint64_t got = watch ? p.tick_ms() : 0;
-            if (msg.hwnd == nullptr && is_loop_message(msg.message)) {
-                take(loop, msg.message, msg.wParam);
-            } else {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-            if (watch) watch(p.tick_ms() - got);
-        }
-    }
-    p.kill_thread_timer(timers.periodic);
-    set_focus_border(p, border, false, win::Hwnd{});
-    if (tray) remove_tray(*tray);
-    const int status = report_stop(p, layout::restore_positions(p));
-    g_state.shutdown_done.store(true);
-    p.close_desktop_manager();
-    return status;
+    Daemon daemon(p);
+    if (!daemon.start()) return 1;
+    return daemon.run(watch);
 }
 
 }  // namespace quilt_daemon

@@ -44,7 +44,7 @@ constexpr ShortcutAction action(ActionTag tag, layout::Direction d) { return {ta
 
 // One unit of work for the main loop.
 struct DaemonEvent {
-    enum class Kind { Retile, Drop, Shortcut, ShowOverlay, HideOverlay };
+    enum class Kind { Retile, Drop, Shortcut, ShowOverlay, HideOverlay, Stop };
     Kind kind = Kind::Retile;
     win::Hwnd window;  // Drop
     std::int32_t x = 0, y = 0;
@@ -55,6 +55,7 @@ struct DaemonEvent {
     static DaemonEvent shortcut(ShortcutAction a) { return {Kind::Shortcut, {}, 0, 0, a}; }
     static DaemonEvent show_overlay() { return {Kind::ShowOverlay, {}, 0, 0, {}}; }
     static DaemonEvent hide_overlay() { return {Kind::HideOverlay, {}, 0, 0, {}}; }
+    static DaemonEvent stop() { return {Kind::Stop, {}, 0, 0, {}}; }
     friend bool operator==(const DaemonEvent&, const DaemonEvent&) = default;
 };
 

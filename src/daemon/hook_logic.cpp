@@ -98,7 +98,7 @@ HookResult on_key_event(const KeyEvent& event, const HookState& state, const Key
     r.verdict = Verdict::Swallow;
     if (repeat && !chord->repeats) return r;
     if (chord->stop) {
-        post(r, win::MSG_QUIT, 0);
+        post(r, win::MSG_STOP, 0);
     } else if (auto code = action_code(chord->action)) {
         post(r, win::MSG_SHORTCUT, *code);
     }

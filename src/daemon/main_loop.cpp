@@ -62,6 +62,7 @@ std::optional<DaemonEvent> on_thread_message(win::Platform& p, DaemonState& stat
     switch (message) {
         case win::MSG_TIMER: return on_timer(p, state, timers, static_cast<std::uintptr_t>(wparam));
         case win::MSG_WIN_KEY: return on_win_key(p, state, timers, wparam != 0);
+        case win::MSG_STOP: state.stop_requested.store(true); return DaemonEvent::stop();
         case win::MSG_SHORTCUT:
             // A code too large for 32 bits must not wrap onto a real one.
             if (wparam > UINT32_MAX) return std::nullopt;

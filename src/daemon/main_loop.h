@@ -24,8 +24,8 @@ struct LoopTimers {
     std::uintptr_t release_poll = 0;
 };
 
-// One thread message (WM_TIMER, MSG_SHORTCUT, MSG_WIN_KEY): updates the
-// timers and gives the event to handle, if any.
+// One thread message (WM_TIMER, MSG_SHORTCUT, MSG_WIN_KEY, MSG_STOP): updates
+// the timers and gives the event to handle, if any.
 std::optional<DaemonEvent> on_thread_message(win::Platform& p, DaemonState& state, LoopTimers& timers,
                                              std::uint32_t message, std::uint64_t wparam);
 

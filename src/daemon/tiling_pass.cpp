@@ -140,7 +140,7 @@ void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event)
     layout::sync(ctx.state, monitors, entries);
     layout::note_focus(ctx.state, p.foreground_window());
 
-    if (event.kind == Kind::Shortcut) run_action(p, ctx.state, monitors, event.action);
+    if (event.kind == Kind::Shortcut) run_action(p, ctx.state, monitors, event.action, &ctx.shared.stop_requested);
 
     const win::Hwnd foreground = p.foreground_window();
     const std::unordered_set<win::Hwnd> maximized =

@@ -16,6 +16,10 @@
 namespace quilt_daemon {
 
 // What the daemon keeps between passes and hands to every one of them.
+// Running; the windows put back and nothing may move them again (the session
+// is ending, or the loop has ended); stopped.
+enum class Stage { Running, Restored, Stopped };
+
 struct DaemonContext {
     DaemonContext(layout::LayoutState& s, FocusBorder& b, bool& first, DaemonState& d)
         : state(s), border(b), first_pass(first), shared(d) {}
@@ -28,6 +32,8 @@ struct DaemonContext {
     // repeated them every few seconds would bury everything else.
     bool save_failure_said = false;
     std::unordered_set<win::Hwnd> move_failure_said;
+    Stage stage = Stage::Running;
+    int status = 0;  // the exit status, once the windows are back
 };
 
 // The tileable windows of a daemon pass: stored decision `tile`, not an

@@ -86,7 +86,8 @@ void go_to_desktop(win::Platform& p, std::uint32_t n) {
     switch_desktop(p, plan_desktop_step(list->current, list->count, n));
 }
 
-void send_to_desktop(win::Platform& p, std::uint32_t n) {
+void send_to_desktop(win::Platform& p, std::uint32_t n, const std::atomic<bool>* stop) {
+    const auto stopping = [stop] { return stop && stop->load(); };
     auto list = read_desktops(p);
     if (!list) {
         p.write_err(READ_FAILED);
@@ -107,7 +108,15 @@ void send_to_desktop(win::Platform& p, std::uint32_t n) {
     // come once the window is hidden, or the shell leaves it behind on this
     // desktop; a window that does not hide in time stays where it is.
     p.show_window_async(fg, win::SHOW_HIDE);
-    if (!win::wait_for_answers(p, 1, [&](std::size_t) { return !p.is_window_visible(fg); })[0]) {
+    // The console handler gives the stop 3 s: a window hidden here must not
+    // outlive the process.
+    const bool hidden =
+        win::wait_for_answers(p, 1, [&](std::size_t) { return stopping() || !p.is_window_visible(fg); })[0];
+    if (stopping()) {
+        p.show_window_async(fg, win::SHOW_SHOW);
+        return;
+    }
+    if (!hidden) {
         p.show_window_async(fg, win::SHOW_SHOW);
         p.write_err("Could not move window " + win::format_hwnd(fg) + ": " + win::NOT_RESPONDING + "\n");
         return;
@@ -117,7 +126,7 @@ void send_to_desktop(win::Platform& p, std::uint32_t n) {
     for (;;) {
         auto now = read_desktops(p);
         if (now && now->current + 1 == n) break;
-        if (p.tick_ms() - start >= SWITCH_WAIT_MS) break;
+        if (stopping() || p.tick_ms() - start >= SWITCH_WAIT_MS) break;
         p.sleep_ms(POLL_MS);
     }
     // Shown again even after a timeout: a hidden window is worse than one on the wrong desktop.

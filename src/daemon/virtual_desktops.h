@@ -3,6 +3,7 @@
 // from the registry and presses the shell's own Win+Ctrl+arrow shortcut.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -41,7 +42,9 @@ void switch_desktop(win::Platform& p, const DesktopStep& step);
 
 void go_to_desktop(win::Platform& p, std::uint32_t n);
 // Hides the foreground window, switches, waits (up to 3 s) until the shell
-// reports the target as current, and shows the window again there.
-void send_to_desktop(win::Platform& p, std::uint32_t n);
+// reports the target as current, and shows the window again there. A stop
+// asked for while it waits (`stop`, set from another thread) ends the wait
+// at once and shows the window again where it is.
+void send_to_desktop(win::Platform& p, std::uint32_t n, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace quilt_daemon

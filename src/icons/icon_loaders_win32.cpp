@@ -4,6 +4,7 @@
 
 #include <shobjidl.h>
 
+#include <cstring>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -28,46 +29,88 @@ struct DeleteBitmap {
 };
 using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap>;
 
-DibInfo describe(HBITMAP bitmap) {
+// Shell pictures are icon-sized; anything far larger is not one, and its
+// pixels are not worth copying.
+constexpr std::int32_t LARGEST_SIDE = 1024;
+
+// One bitmap's description, with its pixels copied into `pixels` top row
+// first. GetObjectW reports a positive height for top-down sections too, so
+// it cannot tell which way up a section's rows lie in memory; GetDIBits can,
+// and copies them out in the order asked for.
+DibInfo describe(HBITMAP bitmap, std::vector<std::uint8_t>& pixels) {
     DIBSECTION dib{};
     DibInfo info;
     info.object_size = GetObjectW(bitmap, sizeof dib, &dib);
     info.width = dib.dsBm.bmWidth;
     info.height = dib.dsBm.bmHeight;
-    info.stride = dib.dsBm.bmWidthBytes;
     info.bits_per_pixel = dib.dsBm.bmBitsPixel;
-    info.bits = static_cast<const std::uint8_t*>(dib.dsBm.bmBits);
-    // Wine reports a positive height for top-down sections too, so there
-    // every bitmap is taken as bottom-up.
-    info.top_down = dib.dsBmih.biHeight < 0;
+    if (info.object_size != DIBSECTION_SIZE || info.bits_per_pixel != 32 || info.width <= 0 || info.height <= 0 ||
+        info.width > LARGEST_SIDE || info.height > LARGEST_SIDE) {
+        return info;
+    }
+    BITMAPINFO request{};
+    request.bmiHeader.biSize = sizeof request.bmiHeader;
+    request.bmiHeader.biWidth = info.width;
+    request.bmiHeader.biHeight = -info.height;  // top-down
+    request.bmiHeader.biPlanes = 1;
+    request.bmiHeader.biBitCount = 32;
+    request.bmiHeader.biCompression = BI_RGB;
+    pixels.assign(static_cast<std::size_t>(info.width) * 4 * static_cast<std::size_t>(info.height), 0);
+    HDC screen = GetDC(nullptr);
+    const int rows =
+        GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.height), pixels.data(), &request, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != info.height) return info;
+    info.stride = info.width * 4;
+    info.bits = pixels.data();
+    info.top_down = true;
     return info;
+}
+
+// A GDI+ bitmap with pixels of its own, copied row by row in picture order.
+Gdiplus::GpBitmap* image_from(const DibInfo& dib) {
+    Gdiplus::GpBitmap* image = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(dib.width, dib.height, 0, PixelFormat32bppPARGB, nullptr,
+                                                       &image) != Gdiplus::Ok ||
+        !image) {
+        return nullptr;
+    }
+    const Gdiplus::GpRect all{0, 0, dib.width, dib.height};
+    Gdiplus::BitmapData locked{};
+    if (Gdiplus::DllExports::GdipBitmapLockBits(image, &all, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB,
+                                                &locked) != Gdiplus::Ok) {
+        Gdiplus::DllExports::GdipDisposeImage(image);
+        return nullptr;
+    }
+    const ScanLayout layout = scan_layout(dib);
+    const auto row_bytes = static_cast<std::size_t>(dib.width) * 4;
+    for (std::int32_t row = 0; row < dib.height; ++row) {
+        const std::uint8_t* from = dib.bits + layout.first_row + static_cast<std::ptrdiff_t>(row) * layout.stride;
+        std::memcpy(static_cast<std::uint8_t*>(locked.Scan0) + static_cast<std::ptrdiff_t>(row) * locked.Stride, from,
+                    row_bytes);
+    }
+    Gdiplus::DllExports::GdipBitmapUnlockBits(image, &locked);
+    return image;
 }
 
 }  // namespace
 
 IconLoad load_bitmap_icon(const std::function<HBITMAP(std::int32_t size)>& bitmap_at) {
     std::vector<Bitmap> bitmaps;
+    std::vector<std::vector<std::uint8_t>> pixels;
     std::vector<DibInfo> infos;
     std::vector<BitmapVerdict> verdicts;
     for (const std::int32_t size : APP_ICON_SIZES) {
         bitmaps.emplace_back(bitmap_at(size));
-        infos.push_back(bitmaps.back() ? describe(bitmaps.back().get()) : DibInfo{});
+        pixels.emplace_back();
+        infos.push_back(bitmaps.back() ? describe(bitmaps.back().get(), pixels.back()) : DibInfo{});
         verdicts.push_back(judge_bitmap(infos.back()));
         if (verdicts.back() == BitmapVerdict::Picture) break;
     }
     const auto taken = pick_bitmap(verdicts);
     if (!taken) return {};
-
-    // The GDI+ bitmap reads the DIB's pixels in place, so the DIB must live
-    // as long as the image does: both are kept for the process.
-    const DibInfo& dib = infos[*taken];
-    const ScanLayout layout = scan_layout(dib);
-    Gdiplus::GpBitmap* image = nullptr;
-    const auto status =
-        Gdiplus::DllExports::GdipCreateBitmapFromScan0(dib.width, dib.height, layout.stride, PixelFormat32bppPARGB,
-                                                       const_cast<BYTE*>(dib.bits + layout.first_row), &image);
-    if (status != Gdiplus::Ok || !image) return {};
-    (void)bitmaps[*taken].release();
+    Gdiplus::GpBitmap* image = image_from(infos[*taken]);
+    if (!image) return {};
     return {true, win::from_image(image)};
 }
 
@@ -91,16 +134,16 @@ IconLoad load_app_icon(std::string_view app_id) {
     return load_shell_item_icon(u"shell:AppsFolder\\" + text::utf8_to_utf16(app_id));
 }
 
-IconWork icon_thread_work(win::Platform& platform, win::Hwnd launcher, std::uint32_t message) {
+IconWork icon_thread_work(std::shared_ptr<win::Platform> platform, win::Hwnd launcher, std::uint32_t message) {
     IconWork work;
     // The shell's image factory wants a single-threaded apartment; the thread
     // keeps it until the process ends.
-    work.begin = [&platform] { platform.com_initialize_apartment(); };
-    work.load = [&platform](const IconRequest& request) {
-        return request.kind == IconKind::App ? load_app_icon(request.value) : load_site_icon(platform, request.value);
+    work.begin = [platform] { platform->com_initialize_apartment(); };
+    work.load = [platform](const IconRequest& request) {
+        return request.kind == IconKind::App ? load_app_icon(request.value) : load_site_icon(*platform, request.value);
     };
     // A launcher window that is gone has nothing to repaint.
-    work.ready = [&platform, launcher, message] { (void)platform.post_message(launcher, message); };
+    work.ready = [platform, launcher, message] { (void)platform->post_message(launcher, message); };
     return work;
 }
 

@@ -7,6 +7,7 @@
 #include "apps/webapps_file.h"
 #include "launcher/geometry.h"
 #include "launcher/paint.h"
+#include "launcher/search.h"
 #include "layout/saved_positions.h"
 #include "win/window_ops.h"
 
@@ -19,9 +20,27 @@ void launch(win::Platform& p, const apps::LauncherItem& item) {
     if (!apps::launch_item(p, item)) p.write_err("Could not start " + item.name + ".\n");
 }
 
-void remove_item(LauncherState& state, const apps::LauncherItem& item) {
-    const auto it = std::find(state.items.begin(), state.items.end(), item);
-    if (it != state.items.end()) state.items.erase(it);
+void remove_item(std::vector<apps::LauncherItem>& items, const apps::LauncherItem& item) {
+    const auto it = std::find(items.begin(), items.end(), item);
+    if (it != items.end()) items.erase(it);
+}
+
+void refresh_catalogue(Launcher& launcher) {
+    if (!launcher.catalogue_platform) return;
+    std::function<void()> done;
+    if (launcher.catalogue_ready_message != 0) {
+        // Posting is safe from any thread, and to a window that is gone.
+        done = [platform = launcher.catalogue_platform, window = launcher.window,
+                message = launcher.catalogue_ready_message] { (void)platform->post_message(window, message); };
+    }
+    start_catalogue_refresh(launcher.state, launcher.catalogue_platform, std::move(done));
+}
+
+// A finished thread's list, and a new thread when that list was stale.
+bool collect_catalogue(Launcher& launcher) {
+    if (!take_catalogue(launcher.state)) return false;
+    if (launcher.state.catalogue_stale) refresh_catalogue(launcher);
+    return true;
 }
 
 }  // namespace
@@ -33,8 +52,7 @@ void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win:
         return;
     }
     launcher.window = made.value();
-    launcher.catalogue_platform = &p;
-    start_catalogue_refresh(launcher.state, p);
+    refresh_catalogue(launcher);
     if (!icon_work) return;
     launcher.state.icon_queues = icons::start_icon_thread(icon_work(launcher.window, icons_ready_message));
     if (launcher.state.icon_queues) launcher.icons_ready_message = icons_ready_message;
@@ -43,7 +61,11 @@ void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win:
 void show_launcher(win::Platform& p, Launcher& launcher, const win::Rect& work_area) {
     LauncherState& state = launcher.state;
     state.previous_window = p.foreground_window();
-    adopt_catalogue(state);
+    // The web apps are a small file, read afresh so that the list is never
+    // older than the user's last edit; the installed apps come as they are.
+    state.web_apps = apps::load_web_apps(p);
+    (void)collect_catalogue(launcher);
+    compose_items(state);
     state.visible = true;
     set_mode(state, LauncherMode::Search);
 
@@ -66,8 +88,8 @@ void hide_launcher(win::Platform& p, Launcher& launcher, bool give_focus_back) {
     LauncherState& state = launcher.state;
     if (!state.visible) return;
     state.visible = false;
-    // Edits made while the launcher was open (with "Edit web apps") show at the next show.
-    if (launcher.catalogue_platform) start_catalogue_refresh(state, *launcher.catalogue_platform);
+    // Apps installed while the launcher was open show at a later show.
+    refresh_catalogue(launcher);
     const win::Hwnd previous = state.previous_window;
     p.show_window(launcher.window, win::SHOW_HIDE);
     if (give_focus_back && previous) win::focus_window(p, previous);
@@ -111,8 +133,9 @@ void execute_command(win::Platform& p, Launcher& launcher, LauncherCommand comma
                                 layout::file_error_text(removed.error()) + "\n");
                 }
             }
-            // Gone from the launcher even when the file kept it, until the next refresh.
-            remove_item(launcher.state, item);
+            // Gone from the launcher even when the file kept it, until the next show.
+            remove_item(launcher.state.items, item);
+            remove_item(launcher.state.web_apps, item);
             set_mode(launcher.state, LauncherMode::Search);
             p.invalidate_window(launcher.window);
             return;
@@ -156,6 +179,15 @@ void take_icon_results(win::Platform& p, Launcher& launcher) {
     if (icons::file_icon_results(state.icon_book, state.icon_queues->take_results()) && state.visible) {
         p.invalidate_window(launcher.window);
     }
+}
+
+void take_catalogue_result(win::Platform& p, Launcher& launcher) {
+    LauncherState& state = launcher.state;
+    if (!collect_catalogue(launcher) || !state.visible) return;
+    compose_items(state);
+    // What the user is adding or removing stays as it is until that is done.
+    if (state.mode == LauncherMode::Search) refresh_results(state);
+    p.invalidate_window(launcher.window);
 }
 
 }  // namespace launcher

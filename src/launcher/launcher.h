@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "icons/icon_thread.h"
 #include "launcher/input.h"
@@ -24,9 +25,11 @@ namespace launcher {
 struct Launcher {
     win::Hwnd window;
     LauncherState state;
-    // Where catalogue threads read the web-app file and the Apps folder; it
-    // must be safe to use from another thread.
-    win::Platform* catalogue_platform = nullptr;
+    // Where catalogue threads read the Apps folder: each thread holds it for
+    // as long as it runs. None: no catalogue threads, only the web apps.
+    std::shared_ptr<win::Platform> catalogue_platform;
+    // What a catalogue thread posts to the window when its list is ready (0: nothing).
+    std::uint32_t catalogue_ready_message = 0;
     // What the icon thread posts to the window after each result (0: no icon thread).
     std::uint32_t icons_ready_message = 0;
 };
@@ -41,8 +44,10 @@ using IconWorkFor = std::function<icons::IconWork(win::Hwnd window, std::uint32_
 void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win::Hwnd>& made,
                     std::uint32_t icons_ready_message = 0, const IconWorkFor& icon_work = {});
 
-// Adopts the newest catalogue, centres the window on the work area at the
-// DPI of that monitor, and gives it the foreground and the keyboard focus.
+// Reads the web apps, takes the installed apps of a finished catalogue
+// thread (never waiting for one that still runs), centres the window on the
+// work area at the DPI of that monitor, and gives it the foreground and the
+// keyboard focus.
 void show_launcher(win::Platform& p, Launcher& launcher, const win::Rect& work_area);
 
 // Hides the window and starts a catalogue refresh; with give_focus_back, the
@@ -65,5 +70,8 @@ void on_deactivate(win::Platform& p, Launcher& launcher);
 // The icon thread's message: files every result and repaints a shown
 // launcher when any arrived.
 void take_icon_results(win::Platform& p, Launcher& launcher);
+// The catalogue thread's message: a shown launcher lists the installed apps
+// at once, and a stale list is read again.
+void take_catalogue_result(win::Platform& p, Launcher& launcher);
 
 }  // namespace launcher

@@ -23,9 +23,13 @@ LRESULT CALLBACK launcher_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
     if (!record) return DefWindowProcW(hwnd, message, wparam, lparam);
     win::Platform& p = record->platform;
     Launcher& l = record->launcher;
-    // The icon thread's message number is the daemon's to choose.
+    // The threads' message numbers are the daemon's to choose.
     if (l.icons_ready_message != 0 && message == l.icons_ready_message) {
         take_icon_results(p, l);
+        return 0;
+    }
+    if (l.catalogue_ready_message != 0 && message == l.catalogue_ready_message) {
+        take_catalogue_result(p, l);
         return 0;
     }
     switch (message) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
-#include <future>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,17 +29,30 @@ struct Selection {
 
 enum class LauncherMode { Search = 0, AddWebApp = 1, ConfirmRemove = 2 };
 
+// What one catalogue thread hands back. The thread and the launcher each
+// hold it, so whichever goes first leaves the other nothing freed.
+struct CatalogueJob {
+    std::mutex mutex;
+    bool done = false;
+    // The installed apps; nothing when the thread failed.
+    std::optional<std::vector<apps::LauncherItem>> installed;
+};
+
 struct LauncherState {
     Selection selection;
     std::optional<std::size_t> hovered_tile;  // Search mode only
     std::optional<apps::LauncherItem> pending_removal;
-    std::vector<apps::LauncherItem> items;  // the catalogue, in catalogue order
+    std::vector<apps::LauncherItem> items;      // the catalogue, in catalogue order
+    std::vector<apps::LauncherItem> web_apps;   // as the file read at the last show
+    std::vector<apps::LauncherItem> installed;  // as the last catalogue thread read them
     std::string query;
     std::vector<apps::LauncherItem> results;
     std::vector<apps::LauncherItem> tiles;
     std::optional<std::string> error_line;  // AddWebApp mode, above the hints
-    // A catalogue thread whose list has not been collected yet.
-    std::future<std::vector<apps::LauncherItem>> catalogue_thread;
+    // A catalogue thread whose list has not been collected yet, and whether
+    // something changed after it started (it then reads again once done).
+    std::shared_ptr<CatalogueJob> catalogue_thread;
+    bool catalogue_stale = false;
     icons::IconBook icon_book;  // requested_icons and loaded_icons
     // The icon thread, when start-up could make one; without it every entry
     // keeps its letter tile.
@@ -49,13 +64,19 @@ struct LauncherState {
     win::Hwnd previous_window;  // the foreground window when the launcher was shown
 };
 
-// Starts build_catalogue on a thread of its own unless one is still held.
-// The platform must outlive the thread and be safe to use from it.
-void start_catalogue_refresh(LauncherState& state, win::Platform& platform);
+// Starts a thread that reads the installed apps, unless one is still held:
+// that one is then marked stale. The thread keeps the platform for as long
+// as it runs and calls `done` (from the thread) when its list is ready; it
+// is never waited for.
+void start_catalogue_refresh(LauncherState& state, std::shared_ptr<win::Platform> platform,
+                             std::function<void()> done = {});
 
-// What a show does with the catalogue thread: with a list to show and the
-// thread still busy, nothing; otherwise wait for it, release it, and take its
-// list (a thread that died leaves the old one).
-void adopt_catalogue(LauncherState& state);
+// Takes the installed apps of a finished thread (a thread that failed leaves
+// the old ones) and releases it; false while it still runs or when none is
+// held. A stale result is taken too: the caller then starts a fresh thread.
+bool take_catalogue(LauncherState& state);
+
+// The catalogue from the web apps and installed apps at hand.
+void compose_items(LauncherState& state);
 
 }  // namespace launcher

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "text/utf8.h"
@@ -216,21 +217,34 @@ win::Result<win::Ok, FileError> save_positions(win::Platform& p, const std::vect
     auto loaded = load_positions(p);
     if (!loaded) return FileError{FileStep::Read, loaded.error()};
     std::vector<SavedPosition> entries = std::move(loaded.value());
-    std::unordered_set<std::int64_t> recorded;
-    for (const auto& s : entries) recorded.insert(s.hwnd);
-    const std::size_t old_count = entries.size();
+    std::unordered_map<std::int64_t, std::size_t> line_of;
+    for (std::size_t i = 0; i < entries.size(); ++i) line_of.emplace(entries[i].hwnd, i);
+    bool changed = false;
+    std::unordered_set<std::int64_t> seen;
     for (win::Hwnd h : windows) {
-        // The first position is the one to go back to: a later save never updates it.
-        if (!recorded.insert(from_hwnd(h)).second) continue;
+        if (!seen.insert(from_hwnd(h)).second) continue;
+        const std::uint32_t pid = win::window_process_id(p, h);
+        const auto line = line_of.find(from_hwnd(h));
+        // The first position is the one to go back to: a later save never
+        // updates it. But handle values are reused: a line of another
+        // process's window (left by an unclean end) is not this window's.
+        if (line != line_of.end() && entries[line->second].pid == pid) continue;
         // Reading a hung window's placement can wait on its thread; it will not be moved anyway.
         if (p.is_hung(h)) continue;
         auto placement = p.get_window_placement(h);
         if (!placement) continue;
         const auto& pl = placement.value();
-        entries.push_back({from_hwnd(h), win::window_process_id(p, h), pl.show_cmd, pl.normal_left, pl.normal_top,
-                           pl.normal_right, pl.normal_bottom});
+        const SavedPosition saved{from_hwnd(h),    pid, pl.show_cmd, pl.normal_left, pl.normal_top, pl.normal_right,
+                                  pl.normal_bottom};
+        if (line != line_of.end()) {
+            entries[line->second] = saved;
+        } else {
+            line_of.emplace(saved.hwnd, entries.size());
+            entries.push_back(saved);
+        }
+        changed = true;
     }
-    if (entries.size() == old_count) return win::Ok{};
+    if (!changed) return win::Ok{};
     const std::string path = untile_path(p);
     if (auto made = p.create_directories(folder_of(path)); !made) return FileError{FileStep::Write, made.error()};
     if (auto written = p.replace_file(path, format_positions(entries)); !written) {

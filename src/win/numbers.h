@@ -42,19 +42,23 @@ inline constexpr std::uint32_t ATTR_BORDER_COLOR = 34;          // DWMWA_BORDER_
 inline constexpr std::uint32_t COLOR_DEFAULT = 0xFFFFFFFF;      // DWMWA_COLOR_DEFAULT
 
 // Messages. The program's own are numbered from WM_APP (0x8000).
-inline constexpr std::uint32_t MSG_CLOSE = 0x0010;        // WM_CLOSE
-inline constexpr std::uint32_t MSG_QUIT = 0x0012;         // WM_QUIT
-inline constexpr std::uint32_t MSG_KEYDOWN = 0x0100;      // WM_KEYDOWN
-inline constexpr std::uint32_t MSG_KEYUP = 0x0101;        // WM_KEYUP
-inline constexpr std::uint32_t MSG_SYSKEYDOWN = 0x0104;   // WM_SYSKEYDOWN
-inline constexpr std::uint32_t MSG_SYSKEYUP = 0x0105;     // WM_SYSKEYUP
-inline constexpr std::uint32_t MSG_TIMER = 0x0113;        // WM_TIMER
-inline constexpr std::uint32_t MSG_LBUTTONUP = 0x0202;    // WM_LBUTTONUP
-inline constexpr std::uint32_t MSG_RBUTTONUP = 0x0205;    // WM_RBUTTONUP
-inline constexpr std::uint32_t MSG_SHORTCUT = 0x8001;     // hook -> main thread: wParam = action code
-inline constexpr std::uint32_t MSG_WIN_KEY = 0x8002;      // hook -> main thread: 1 Windows key down, 0 up or used
-inline constexpr std::uint32_t MSG_TRAY = 0x8014;         // shell -> tray window
-inline constexpr std::uint32_t MSG_ICONS_READY = 0x801E;  // icon thread -> launcher window
+inline constexpr std::uint32_t MSG_CLOSE = 0x0010;              // WM_CLOSE
+inline constexpr std::uint32_t MSG_QUIT = 0x0012;               // WM_QUIT
+inline constexpr std::uint32_t MSG_KEYDOWN = 0x0100;            // WM_KEYDOWN
+inline constexpr std::uint32_t MSG_KEYUP = 0x0101;              // WM_KEYUP
+inline constexpr std::uint32_t MSG_SYSKEYDOWN = 0x0104;         // WM_SYSKEYDOWN
+inline constexpr std::uint32_t MSG_SYSKEYUP = 0x0105;           // WM_SYSKEYUP
+inline constexpr std::uint32_t MSG_TIMER = 0x0113;              // WM_TIMER
+inline constexpr std::uint32_t MSG_LBUTTONUP = 0x0202;          // WM_LBUTTONUP
+inline constexpr std::uint32_t MSG_RBUTTONUP = 0x0205;          // WM_RBUTTONUP
+inline constexpr std::uint32_t MSG_SHORTCUT = 0x8001;           // hook -> main thread: wParam = action code
+inline constexpr std::uint32_t MSG_WIN_KEY = 0x8002;            // hook -> main thread: 1 Windows key down, 0 up or used
+inline constexpr std::uint32_t MSG_STOP = 0x8003;               // hook, console handler -> daemon window: stop
+inline constexpr std::uint32_t MSG_TRAY = 0x8014;               // shell -> tray window
+inline constexpr std::uint32_t MSG_ICONS_READY = 0x801E;        // icon thread -> launcher window
+inline constexpr std::uint32_t MSG_CATALOGUE_READY = 0x801F;    // catalogue thread -> launcher window
+inline constexpr std::uint32_t MSG_QUERY_END_SESSION = 0x0011;  // WM_QUERYENDSESSION
+inline constexpr std::uint32_t MSG_END_SESSION = 0x0016;        // WM_ENDSESSION
 
 // Window events the daemon listens for.
 inline constexpr std::uint32_t EVENT_FOREGROUND = 0x0003;      // EVENT_SYSTEM_FOREGROUND

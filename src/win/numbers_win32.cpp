@@ -48,6 +48,10 @@ static_assert(MSG_SHORTCUT == WM_APP + 1);
 static_assert(MSG_WIN_KEY == WM_APP + 2);
 static_assert(MSG_TRAY == WM_APP + 20);
 static_assert(MSG_ICONS_READY == WM_APP + 30);
+static_assert(MSG_STOP == WM_APP + 3);
+static_assert(MSG_CATALOGUE_READY == WM_APP + 31);
+static_assert(MSG_QUERY_END_SESSION == WM_QUERYENDSESSION);
+static_assert(MSG_END_SESSION == WM_ENDSESSION);
 
 static_assert(EVENT_FOREGROUND == EVENT_SYSTEM_FOREGROUND);
 static_assert(EVENT_MOVESIZE_START == EVENT_SYSTEM_MOVESIZESTART);

@@ -138,8 +138,12 @@ class Platform {
     // Nothing when the file does not exist; an error when it cannot be read.
     virtual Result<std::optional<std::string>> read_file(const std::string& path) = 0;
     // Writes a temporary file beside `path` and moves it over `path` in one
-    // step, so a crash or a full disk never leaves a half-written file.
+    // step, so a crash or a full disk never leaves a half-written file. Every
+    // call has a temporary name of its own, so two writes never share one.
     virtual Status replace_file(const std::string& path, std::string_view bytes) = 0;
+    // Creates the file with these bytes only when nothing is there yet
+    // (CREATE_NEW): an existing file is never touched, and is an error.
+    virtual Status create_new_file(const std::string& path, std::string_view bytes) = 0;
     // Creates the folder and all missing parents; an existing folder is fine.
     virtual Status create_directories(const std::string& path) = 0;
     // A missing file is an error with code ERR_FILE_NOT_FOUND (2).
@@ -180,7 +184,8 @@ class Platform {
     // CoInitializeEx(NULL, COINIT_APARTMENTTHREADED) on the calling thread.
     // Its result is not reported: an apartment already set up is as good.
     virtual void com_initialize_apartment() = 0;
-    // The items of the shell's Apps folder in enumeration order, each with its
+    // The items of the shell's Apps folder in enumeration order (the calling
+    // thread is in an apartment for the length of the call), each with its
     // SIGDN_NORMALDISPLAY and SIGDN_DESKTOPABSOLUTEPARSING names (nothing for a
     // name the shell would not give). An error when the folder or its
     // enumerator cannot be had; enumeration stops at the first failing Next.

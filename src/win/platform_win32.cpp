@@ -321,36 +321,55 @@ Result<std::optional<std::string>> Win32Platform::read_file(const std::string& p
     return std::optional<std::string>(std::move(data));
 }
 
+namespace {
+
+// Writes all the bytes and flushes them to disk; the file is closed either way.
+Status write_all(UniqueHandle file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+            return last_error();
+        }
+        bytes.remove_prefix(written);
+    }
+    if (!FlushFileBuffers(file.get())) return last_error();
+    return success();
+}
+
+}  // namespace
+
 Status Win32Platform::replace_file(const std::string& path, std::string_view bytes) {
+    // One name per process and thread: a thread writes one file at a time,
+    // and no two writers ever share a temporary file.
     const std::wstring target = wide(path);
-    const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    const std::wstring temp =
+        target + L"." + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetCurrentThreadId()) + L".tmp";
     {
         UniqueHandle file(
             CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return last_error();
-        std::string_view rest = bytes;
-        while (!rest.empty()) {
-            DWORD written = 0;
-            if (!WriteFile(file.get(), rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr)) {
-                Error e = last_error();
-                file.reset();
-                DeleteFileW(temp.c_str());
-                return e;
-            }
-            rest.remove_prefix(written);
-        }
-        // The data must be on disk before the rename makes it the only copy.
-        if (!FlushFileBuffers(file.get())) {
-            Error e = last_error();
-            file.reset();
+        if (auto written = write_all(std::move(file), bytes); !written) {
             DeleteFileW(temp.c_str());
-            return e;
+            return written;
         }
     }
     if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         Error e = last_error();
         DeleteFileW(temp.c_str());
         return e;
+    }
+    return success();
+}
+
+Status Win32Platform::create_new_file(const std::string& path, std::string_view bytes) {
+    const std::wstring target = wide(path);
+    UniqueHandle file(
+        CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return last_error();
+    // A file this call made and could not fill is no one's but ours.
+    if (auto written = write_all(std::move(file), bytes); !written) {
+        DeleteFileW(target.c_str());
+        return written;
     }
     return success();
 }
@@ -431,7 +450,13 @@ std::optional<Point> Win32Platform::cursor_pos() {
 
 void Win32Platform::com_initialize_apartment() { (void)CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 
-Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() { return enumerate_apps_folder(); }
+Result<std::vector<ShellItemNames>> Win32Platform::enum_apps_folder() {
+    // For the length of the call: a catalogue thread is started after every
+    // hide of the launcher, and one that joined for good would leave its
+    // apartment behind each time.
+    const ComApartment apartment;
+    return enumerate_apps_folder();
+}
 
 bool Win32Platform::shell_execute(const std::string& file, const std::optional<std::string>& parameters,
                                   const std::optional<std::string>& directory) {

@@ -57,6 +57,7 @@ class Win32Platform : public Platform {
     std::string temp_dir() override;
     Result<std::optional<std::string>> read_file(const std::string& path) override;
     Status replace_file(const std::string& path, std::string_view bytes) override;
+    Status create_new_file(const std::string& path, std::string_view bytes) override;
     Status create_directories(const std::string& path) override;
     Status delete_file(const std::string& path) override;
 

@@ -54,6 +54,26 @@ class TestWin:
             raise RuntimeError("quilt-testwin.exe ended")
         return line.decode("utf-8").rstrip("\n")
 
+    def wait_line(self, prefix, timeout=10):
+        """The next line the helper prints unasked that starts with prefix
+        (a window's "endsession ..."); None when none comes in time."""
+        found = []
+
+        def read():
+            try:
+                while True:
+                    line = self._read()
+                    if line.startswith(prefix):
+                        found.append(line)
+                        return
+            except RuntimeError:
+                return
+
+        reader = threading.Thread(target=read, daemon=True)
+        reader.start()
+        reader.join(timeout)
+        return found[0] if found else None
+
     def ask(self, line):
         self.proc.stdin.write((line + "\n").encode("utf-8"))
         self.proc.stdin.flush()

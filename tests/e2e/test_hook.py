@@ -183,7 +183,7 @@ def test_auto_repeat_repeats_arrows_and_resizing_only(keyboard):
 
 def test_win_shift_esc_quits_once_even_when_held(keyboard):
     lines, keys = keyboard.chord(*held("super", "shift", "Escape"))
-    assert lines == ["win 1", "win 0", "quit", "win 0"]
+    assert lines == ["win 1", "win 0", "stop", "win 0"]
     assert not any(k.endswith(":0x1b") for k in keys)
 
 

@@ -165,11 +165,12 @@ def test_the_icon_thread_answers_each_request_through_the_window(wine, sites, ca
 
 def test_the_app_loader_takes_the_first_picture_else_the_last_outline_right_way_up(wine, sites):
     # Each case gives the bitmaps at 64, 48 and 32 pixels: a solid picture (red
-    # above blue), a bare outline, or none. GetObjectW reports a positive height
-    # for top-down sections too, so only bottom-up pictures are checked for
-    # their way up.
+    # above blue) with its rows bottom-up or top-down in memory, a bare
+    # outline, or none.
     cases = [
         (("solid-bu", "none", "none"), "dib found 64 64 %s %s" % (RED, BLUE)),
+        (("solid-td", "none", "none"), "dib found 64 64 %s %s" % (RED, BLUE)),
+        (("outline-td", "solid-td", "none"), "dib found 48 48 %s %s" % (RED, BLUE)),
         (("none", "solid-bu", "none"), "dib found 48 48 %s %s" % (RED, BLUE)),
         (("outline-bu", "outline-td", "solid-bu"), "dib found 32 32 %s %s" % (RED, BLUE)),
         (("outline-bu", "outline-bu", "outline-td"), "dib found 32 32 %s %s" % (TRANSPARENT, TRANSPARENT)),

@@ -4,7 +4,7 @@
 //   "ready"          the hook thread is started (the hook itself may follow a moment later)
 //   "win N"          MSG_WIN_KEY with wParam N
 //   "shortcut N"     MSG_SHORTCUT with wParam N
-//   "quit"           WM_QUIT; the probe keeps running so a repeat would show
+//   "stop"           MSG_STOP; the probe keeps running so a repeat would show
 // A line "overlay 1" or "overlay 0" on standard input sets or clears
 // overlay_visible, as the daemon's main thread does while the shortcut list
 // shows; the probe answers "overlay N". It ends when its input is closed.
@@ -65,12 +65,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (;;) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) return 1;
-        if (got == 0) {
-            say("quit");
-            continue;
-        }
+        if (got == 0) continue;
         if (msg.message == win::MSG_WIN_KEY) say("win " + std::to_string(msg.wParam));
         if (msg.message == win::MSG_SHORTCUT) say("shortcut " + std::to_string(msg.wParam));
+        if (msg.message == win::MSG_STOP) say("stop");
         if (msg.message == MSG_END) return 0;
     }
 }

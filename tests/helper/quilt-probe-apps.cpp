@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "apps/catalogue.h"
 #include "apps/launch.h"
 #include "apps/webapps_file.h"
-#include "launcher/state.h"
 #include "probe_commands.h"
 #include "win/platform_win32.h"
 
@@ -30,14 +30,12 @@ apps::ItemKind kind_of(const std::string& word) {
     return apps::ItemKind::App;
 }
 
-void run(win::Win32Platform& platform, launcher::LauncherState& state, const std::string& line) {
+void run(win::Win32Platform& platform, const std::string& line) {
     const auto args = split_tabs(line);
     const std::string& command = args[0];
     if (command == "catalogue") {
-        launcher::start_catalogue_refresh(state, platform);
-        launcher::adopt_catalogue(state);
         const char* kinds[] = {"app", "web", "edit"};
-        for (const auto& item : state.items) {
+        for (const auto& item : apps::build_catalogue(platform)) {
             platform.write_out(std::string("item\t") + kinds[static_cast<int>(item.kind)] + "\t" +
                                item.target.value_or("-") + "\t" + item.name + "\n");
         }
@@ -64,7 +62,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     win::Win32Platform platform;
     // As the daemon's main thread does: the shell runs in this apartment.
     platform.com_initialize_apartment();
-    launcher::LauncherState state;
-    for_each_command([&](const std::string& line) { run(platform, state, line); });
+    for_each_command([&](const std::string& line) { run(platform, line); });
     return 0;
 }

@@ -20,6 +20,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -122,8 +123,10 @@ icons::IconRequest request_for(const std::string& key) {
 // The daemon's arrangement: a window that hears MSG_READY and takes the results.
 void run_thread(LoopbackPlatform& platform, const std::vector<std::string>& keys) {
     HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    // The probe's platform lives until its process ends: the thread borrows it.
+    const std::shared_ptr<win::Platform> borrowed(&platform, [](win::Platform*) {});
     auto thread =
-        icons::start_icon_thread(icons::icon_thread_work(platform, win::Hwnd{win::from_hwnd(window)}, MSG_READY));
+        icons::start_icon_thread(icons::icon_thread_work(borrowed, win::Hwnd{win::from_hwnd(window)}, MSG_READY));
     if (!window || !thread) {
         platform.write_out("error no thread\n");
         return;

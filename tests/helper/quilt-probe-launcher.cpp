@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "icons/icon_loaders_win32.h"
@@ -99,6 +100,8 @@ int main(int argc, char** argv) {
     (void)p.set_dpi_awareness();
     launcher::start_gdiplus();
     launcher::LauncherWindow record{p, {}};
+    record.launcher.catalogue_platform = std::make_shared<win::Win32Platform>();
+    record.launcher.catalogue_ready_message = win::MSG_CATALOGUE_READY;
     const auto made = launcher::create_launcher_window(record);
     if (!made) {
         std::printf("error %s\n", made.error().message.c_str());
@@ -106,8 +109,9 @@ int main(int argc, char** argv) {
     }
     if (icons) {
         launcher::start_launcher(
-            p, record.launcher, made, win::MSG_ICONS_READY,
-            [&p](win::Hwnd window, std::uint32_t message) { return icons::icon_thread_work(p, window, message); });
+            p, record.launcher, made, win::MSG_ICONS_READY, [](win::Hwnd window, std::uint32_t message) {
+                return icons::icon_thread_work(std::make_shared<win::Win32Platform>(), window, message);
+            });
     } else {
         launcher::start_launcher(p, record.launcher, made);
     }

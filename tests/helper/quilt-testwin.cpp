@@ -25,6 +25,9 @@
 //   focus 0xHWND         -> "focused 0|1" (SetForegroundWindow)
 //   minimize|maximize|restore 0xHWND -> "shown" (ShowWindow)
 //
+// Unasked, each window prints "endsession 0xHWND L T R B" (GetWindowRect)
+// when the session ends (WM_ENDSESSION with wParam TRUE).
+//
 // Wine raises almost none of the window events Windows raises, so the helper
 // raises them for its own windows (NotifyWinEvent reaches other processes'
 // out-of-context hooks under Wine); a program listening for them then sees
@@ -207,6 +210,13 @@ LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         FillRect(dc, &ps.rcPaint, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
         EndPaint(h, &ps);
         return 0;
+    }
+    // What a program that notes its place at the end of a session would note.
+    if (msg == WM_ENDSESSION && wp && h != g_commands) {
+        RECT r{};
+        GetWindowRect(h, &r);
+        reply("endsession " + hex(h) + " " + std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+              std::to_string(r.right) + " " + std::to_string(r.bottom));
     }
     if (msg == WM_GETMINMAXINFO) {
         auto it = g_min_sizes.find(h);

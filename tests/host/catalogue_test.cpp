@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <thread>
+
 #include "apps/catalogue.h"
 #include "apps/webapps_file.h"
 #include "launcher/state.h"
@@ -78,15 +83,38 @@ TEST_F(Catalogue, WebAppsThenAppsThenTheEditEntry) {
     EXPECT_EQ(apps::build_catalogue(d),
               (std::vector<LauncherItem>{web("Teams", "https://teams.example"), web("Mail", "https://mail.example"),
                                          app("calculator", "Calc!App"), app("Teams", "MSTeams!App"), EDIT}));
-    EXPECT_EQ(d.com_initializations, 1);
     EXPECT_EQ(d.files[PATH], "Teams = https://teams.example\nMail = https://mail.example\n");
 }
 
-TEST_F(Catalogue, AMissingFileIsCreatedWithItsHeader) {
+// Only a file that the system says is not there is created, and only ever
+// created: a file that cannot be read (a scanner holds it, a share is away)
+// is the user's list all the same and is never written over.
+TEST_F(Catalogue, TheFileIsCreatedWithItsHeaderOnlyWhenItIsMissing) {
     d.apps_folder_error = 0x80004001;  // E_NOTIMPL, as under Wine
-    EXPECT_EQ(apps::build_catalogue(d), std::vector<LauncherItem>{EDIT});
-    EXPECT_EQ(d.files[PATH], apps::WEBAPPS_HEADER);
-    EXPECT_TRUE(d.err.empty());
+    const std::string mine = "Mail = https://mail.example\n";
+    struct Case {
+        const char* what;
+        bool exists, locked;
+        std::vector<LauncherItem> items;
+        std::string after;
+    } cases[] = {
+        {"missing", false, false, {EDIT}, std::string(apps::WEBAPPS_HEADER)},
+        {"there", true, false, {web("Mail", "https://mail.example"), EDIT}, mine},
+        {"there but unreadable", true, true, {EDIT}, mine},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        d.files.clear();
+        d.locked_files.clear();
+        d.calls.clear();
+        if (c.exists) d.files[PATH] = mine;
+        if (c.locked) d.locked_files.insert(PATH);
+        EXPECT_EQ(apps::build_catalogue(d), c.items);
+        EXPECT_EQ(d.files[PATH], c.after);
+        EXPECT_EQ(std::count(d.calls.begin(), d.calls.end(), "replace_file " + PATH), 0);
+        EXPECT_EQ(std::count(d.calls.begin(), d.calls.end(), "create_new_file " + PATH), c.exists ? 0 : 1);
+        EXPECT_TRUE(d.err.empty());
+    }
 }
 
 TEST_F(Catalogue, AnUnusableFileMeansNoWebAppsAndNoMessage) {
@@ -108,34 +136,38 @@ TEST_F(Catalogue, AnUnusableFileMeansNoWebAppsAndNoMessage) {
     EXPECT_TRUE(d.out.empty());
 }
 
-TEST_F(Catalogue, ThreadResultIsAdoptedOnceAndASecondStartWaitsForCollection) {
-    d.apps_folder = {entry(u"Calculator", u"Calc!App")};
-    launcher::LauncherState state;
-    launcher::start_catalogue_refresh(state, d);
-    launcher::start_catalogue_refresh(state, d);  // a handle is held: nothing new
-    launcher::adopt_catalogue(state);             // no list yet: waits
-    EXPECT_FALSE(state.catalogue_thread.valid());
-    EXPECT_EQ(state.items, (std::vector<LauncherItem>{app("Calculator", "Calc!App"), EDIT}));
-    EXPECT_EQ(d.com_initializations, 1);
-
-    // A finished thread replaces a list that is already there.
-    d.files[PATH] = "Mail = https://mail.example\n";
-    launcher::start_catalogue_refresh(state, d);
-    state.catalogue_thread.wait();
-    launcher::adopt_catalogue(state);
-    EXPECT_EQ(names(state.items), (std::vector<std::string>{"Mail", "Calculator", "Edit web apps"}));
-    EXPECT_EQ(d.com_initializations, 2);
+// Waits until the held thread is done, then takes its list.
+bool take_when_done(launcher::LauncherState& state) {
+    for (int i = 0; i < 5000; ++i) {
+        if (launcher::take_catalogue(state)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
 }
 
-TEST_F(Catalogue, AThreadThatDiesLeavesThePreviousList) {
+TEST_F(Catalogue, AThreadsAppsAreTakenOnceAndAStartWhileOneIsHeldMarksItStale) {
+    const std::shared_ptr<win::Platform> shared(&d, [](win::Platform*) {});
+    d.apps_folder = {entry(u"Calculator", u"Calc!App")};
     launcher::LauncherState state;
-    state.items = {web("Old", "https://old.example"), EDIT};
+    state.web_apps = {web("Mail", "https://mail.example")};
+    launcher::start_catalogue_refresh(state, shared);
+    const auto held = state.catalogue_thread;
+    launcher::start_catalogue_refresh(state, shared);  // one is held: nothing new
+    EXPECT_EQ(state.catalogue_thread, held);
+    EXPECT_TRUE(state.catalogue_stale);
+    ASSERT_TRUE(take_when_done(state));
+    EXPECT_FALSE(state.catalogue_thread);
+    EXPECT_FALSE(launcher::take_catalogue(state));  // taken once
+    launcher::compose_items(state);
+    EXPECT_EQ(names(state.items), (std::vector<std::string>{"Mail", "Calculator", "Edit web apps"}));
+
+    // A thread that dies leaves the apps it had.
     d.apps_folder_throws = true;
-    launcher::start_catalogue_refresh(state, d);
-    state.catalogue_thread.wait();
-    launcher::adopt_catalogue(state);
-    EXPECT_FALSE(state.catalogue_thread.valid());
-    EXPECT_EQ(names(state.items), (std::vector<std::string>{"Old", "Edit web apps"}));
+    launcher::start_catalogue_refresh(state, shared);
+    EXPECT_FALSE(state.catalogue_stale);
+    ASSERT_TRUE(take_when_done(state));
+    launcher::compose_items(state);
+    EXPECT_EQ(names(state.items), (std::vector<std::string>{"Mail", "Calculator", "Edit web apps"}));
 }
 
 }  // namespace

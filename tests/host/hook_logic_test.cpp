@@ -76,7 +76,7 @@ struct Keyboard {
 
 int count_actions(const std::vector<Post>& posts) {
     return static_cast<int>(std::count_if(posts.begin(), posts.end(), [](const Post& p) {
-        return p.message == win::MSG_SHORTCUT || p.message == win::MSG_QUIT;
+        return p.message == win::MSG_SHORTCUT || p.message == win::MSG_STOP;
     }));
 }
 
@@ -110,7 +110,7 @@ std::vector<ChordCase> chord_table() {
         {"Win+Enter", win::KEY_RETURN, false, {win::MSG_SHORTCUT, 11}},
         {"Win+Shift+Enter", win::KEY_RETURN, true, {win::MSG_SHORTCUT, 11}},
         {"Win+Shift+B", win::KEY_B, true, {win::MSG_SHORTCUT, 0}},
-        {"Win+Shift+Esc", win::KEY_ESCAPE, true, {win::MSG_QUIT, 0}},
+        {"Win+Shift+Esc", win::KEY_ESCAPE, true, {win::MSG_STOP, 0}},
     };
     for (std::uint16_t n = 1; n <= 9; ++n) {
         const auto vk = static_cast<std::uint16_t>(win::KEY_DIGIT_1 + n - 1);

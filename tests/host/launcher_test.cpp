@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "apps/webapps_file.h"
@@ -18,6 +20,12 @@ using launcher::LauncherMode;
 const std::string PATH = "C:\\Roaming\\quilt\\webapps.txt";
 const win::Rect FIRST_WORK{0, 0, 1920, 1040};
 const win::Rect SECOND_WORK{1980, 0, 2500, 1400};
+std::vector<std::string> names(const std::vector<apps::LauncherItem>& items) {
+    std::vector<std::string> out;
+    for (const auto& item : items) out.push_back(item.name);
+    return out;
+}
+
 const std::string TWO_APPS = "Mail = https://mail.example\nNotes = https://notes.example\n";
 
 // A desktop with an editor in front on the second monitor and the launcher
@@ -44,8 +52,9 @@ class Launcher : public ::testing::Test {
         popup.visible = false;
         popup.style = 0;
         l.window = d.add_window(popup);
-        l.catalogue_platform = &cat;
-        launcher::start_catalogue_refresh(l.state, cat);
+        // Borrowed: every test waits for its threads before the desktop goes.
+        l.catalogue_platform = std::shared_ptr<win::Platform>(&cat, [](win::Platform*) {});
+        launcher::start_catalogue_refresh(l.state, l.catalogue_platform);
         // WM_ACTIVATE(WA_INACTIVE) comes back into the launcher from inside
         // the call that took the foreground away, as in Windows.
         d.on_deactivate = [this](sim::Desktop& s, win::Hwnd h) {
@@ -54,7 +63,25 @@ class Launcher : public ::testing::Test {
         };
     }
     void TearDown() override {
-        if (l.state.catalogue_thread.valid()) l.state.catalogue_thread.wait();
+        while (settle()) {
+        }
+    }
+
+    // Waits until the held catalogue thread (if any) is done and its list
+    // taken; true when there was one. A stale list starts another thread,
+    // which is taken by the next call.
+    bool settle() {
+        if (!l.state.catalogue_thread) return false;
+        const auto job = l.state.catalogue_thread;
+        for (int i = 0; i < 5000; ++i) {
+            {
+                const std::lock_guard lock(job->mutex);
+                if (job->done) break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        launcher::take_catalogue_result(d, l);
+        return true;
     }
 
     // Where a call sits in the record of calls; the end when it is not there.
@@ -90,8 +117,6 @@ TEST_F(Launcher, ShowsCentredOnTheForegroundMonitorAtItsDpiWithTheFocus) {
     EXPECT_EQ(d.focus, l.window);
     EXPECT_EQ(d.input_batches.size(), 1u);  // the dummy key that allows taking the foreground
     EXPECT_EQ(l.state.previous_window, editor);
-    // The first show waited for the first catalogue.
-    EXPECT_FALSE(l.state.catalogue_thread.valid());
     ASSERT_EQ(l.state.results.size(), 3u);
     EXPECT_EQ(l.state.results[2].name, "Edit web apps");
     EXPECT_EQ(l.state.tiles.size(), 2u);
@@ -102,13 +127,13 @@ TEST_F(Launcher, AWindowThatCouldNotBeMadeIsReportedAndLeavesTheLauncherOff) {
     launcher::start_launcher(d, off, win::Error{0, "could not register a window class"});
     EXPECT_EQ(d.err, "The launcher is unavailable: could not register a window class\n");
     EXPECT_FALSE(off.window);
-    EXPECT_FALSE(off.state.catalogue_thread.valid());
+    EXPECT_FALSE(off.state.catalogue_thread);
 
+    EXPECT_TRUE(settle());  // the fixture's start: the first catalogue, read at start-up
     launcher::Launcher on;
     launcher::start_launcher(d, on, l.window);
     EXPECT_EQ(on.window, l.window);
-    EXPECT_TRUE(on.state.catalogue_thread.valid());  // the first catalogue, read at start-up
-    on.state.catalogue_thread.wait();
+    EXPECT_FALSE(on.state.catalogue_thread);  // no platform for threads: the web apps only
 }
 
 TEST_F(Launcher, TheIconThreadStartsWithTheWindowAndItsAnswersRepaintTheShownLauncher) {
@@ -207,9 +232,8 @@ TEST_F(Launcher, EscAndASecondToggleHideAndGiveTheFocusBack) {
                   call_index("set_foreground_window " + win::format_hwnd(editor), start));
         // The deactivation that the hide caused found the launcher hidden already.
         EXPECT_EQ(count_calls(hide_call()), by_key ? 1u : 2u);
-        // A refresh runs after every hide; the next show takes its list.
-        EXPECT_TRUE(l.state.catalogue_thread.valid());
-        l.state.catalogue_thread.wait();
+        // A refresh runs after every hide; its list is taken when it is done.
+        EXPECT_TRUE(settle());
     }
     EXPECT_EQ(l.state.query, "no");  // left as it was until the next show
 }
@@ -249,15 +273,15 @@ TEST_F(Launcher, AnAddressSavedFromTheAddTileIsWrittenAndOpened) {
     EXPECT_FALSE(l.state.visible);
     ASSERT_EQ(d.shell_opens.size(), 1u);
     EXPECT_EQ(d.shell_opens[0].parameters, "--app=\"https://example.org\"");
-    EXPECT_EQ(l.state.items.size(), 3u);  // the catalogue learns of it at its next refresh
+    EXPECT_EQ(l.state.items.size(), 3u);  // the launcher learns of it at its next show
     EXPECT_EQ(count_calls("set_foreground_window " + win::format_hwnd(editor)), 0u);
 
     // A save that fails still opens the web app.
     d.read_only_folders.insert("C:\\Roaming\\quilt");
-    l.state.catalogue_thread.wait();
-    launcher::toggle_launcher(d, l);
-    keys({win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN});
-    keys({win::KEY_ARROW_RIGHT, win::KEY_ARROW_RIGHT, win::KEY_RETURN});  // Add: AddWebApp mode
+    settle();
+    launcher::toggle_launcher(d, l);  // the saved one is listed: four rows, three tiles
+    keys({win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN, win::KEY_ARROW_DOWN});
+    keys({win::KEY_ARROW_RIGHT, win::KEY_ARROW_RIGHT, win::KEY_ARROW_RIGHT, win::KEY_RETURN});  // Add: AddWebApp mode
     EXPECT_EQ(l.state.mode, LauncherMode::AddWebApp);
     type("Post = post.example");
     keys({win::KEY_RETURN});
@@ -286,14 +310,41 @@ TEST_F(Launcher, RemovingAWebAppEditsTheFileAndTheOpenLauncher) {
     EXPECT_EQ(l.state.items.size(), 1u);
 }
 
-TEST_F(Launcher, EditsOfTheFileShowAtTheNextShowAfterAHide) {
+// The web apps are read at every show, so an edit shows at the next one even
+// while a catalogue thread is still busy; the installed apps follow once a
+// thread has read them. A hide while a thread is held starts no second one,
+// but marks it stale: its list is taken, and a fresh thread reads again at
+// once, so nothing the user did before the last hide is missed.
+TEST_F(Launcher, TheListIsNeverOlderThanTheLastEditAndAStaleCatalogueIsReadAgain) {
+    settle();
+    std::promise<void> gate;
+    std::shared_future<void> opened = gate.get_future().share();
+    std::atomic<int> reads{0};
+    cat.apps_folder_error.reset();
+    cat.apps_folder = {{u"Calculator", u"Calc!App"}};
+    cat.on_apps_folder = [&] {
+        if (++reads == 1) opened.wait();
+    };
+
     launcher::toggle_launcher(d, l);
-    cat.files[PATH] = "Chat = https://chat.example\n";
-    keys({win::KEY_ESCAPE});
-    l.state.catalogue_thread.wait();
+    keys({win::KEY_ESCAPE});  // the first thread starts, and is held at the Apps folder
+    d.files[PATH] = "Chat = https://chat.example\n";
+    launcher::toggle_launcher(d, l);  // shows at once, without waiting for the thread
+    EXPECT_TRUE(l.state.visible);
+    EXPECT_EQ(names(l.state.items), (std::vector<std::string>{"Chat", "Edit web apps"}));
+    keys({win::KEY_ESCAPE});  // the thread still runs: no second one, but it is stale now
+    EXPECT_TRUE(l.state.catalogue_stale);
+
     launcher::toggle_launcher(d, l);
-    ASSERT_EQ(l.state.tiles.size(), 1u);
-    EXPECT_EQ(l.state.tiles[0].name, "Chat");
+    gate.set_value();
+    const auto first = l.state.catalogue_thread;
+    ASSERT_TRUE(settle());  // taken, and shown at once
+    EXPECT_EQ(names(l.state.items), (std::vector<std::string>{"Chat", "Calculator", "Edit web apps"}));
+    EXPECT_EQ(l.state.results.size(), 3u);
+    EXPECT_NE(l.state.catalogue_thread, first);  // the stale list is read again at once
+    EXPECT_TRUE(settle());
+    EXPECT_EQ(reads.load(), 2);
+    EXPECT_FALSE(l.state.catalogue_thread);
 }
 
 // Clicks go through the DPI rule: the same design points, as physical pixels
@@ -327,7 +378,7 @@ TEST_F(Launcher, ClicksLandOnWhatWasDrawnThereAtEveryDpi) {
              }) {
             d.files[PATH] = c.webapps;
             d.shell_opens.clear();
-            l.state.catalogue_thread = {};
+            settle();
             l.state.items = apps::read_web_apps(c.webapps);
             l.state.items.push_back({apps::ItemKind::EditWebApps, std::nullopt, "Edit web apps"});
             launcher::show_launcher(d, l, dpi == 96 ? FIRST_WORK : SECOND_WORK);

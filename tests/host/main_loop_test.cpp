@@ -31,6 +31,10 @@ TEST_F(Loop, ShortcutMessagesBecomeShortcutEvents) {
         EXPECT_EQ(message(win::MSG_SHORTCUT, ignored), std::nullopt) << ignored;
     }
     EXPECT_EQ(message(0x0400, 0), std::nullopt);  // somebody else's thread message
+    // The stop is a message of its own and leaves the flag that no modal loop can swallow.
+    EXPECT_FALSE(state.stop_requested.load());
+    EXPECT_EQ(message(win::MSG_STOP, 0), DaemonEvent::stop());
+    EXPECT_TRUE(state.stop_requested.load());
 }
 
 TEST_F(Loop, OverlayTriggerFollowsItsStateTable) {

@@ -101,6 +101,23 @@ TEST_F(Positions, SecondSaveKeepsTheFirstPositionAndAppendsNewWindows) {
     EXPECT_EQ(d.calls, std::vector<std::string>{});
 }
 
+// Handle values are reused, and a line can outlive its window after an
+// unclean end: a line whose handle is now another process's window is not
+// that window's place. It is replaced, so the window can be put back.
+TEST_F(Positions, ALineOfAReusedHandleIsReplacedByTheNewWindowsPlace) {
+    const auto a = add({10, 20, 300, 200});
+    d.directories.insert(LOCAL);
+    d.directories.insert(LOCAL + "\\quilt");
+    d.files[PATH] = "1 2 1 0 0 10 10\n" + line(a, 999, 1, 5, 5, 15, 15);
+    ASSERT_TRUE(layout::save_positions(d, {a}).ok());
+    EXPECT_EQ(d.files.at(PATH), "1 2 1 0 0 10 10\n" + line(a, 100, 1, 10, 20, 310, 220));
+    d.set_window_pos(a, 0, 0, 50, 50, 0);
+    const auto restored = layout::restore_positions(d);
+    ASSERT_TRUE(restored.ok());
+    EXPECT_EQ(restored.value(), (layout::RestoreCounts{1, 1, 0}));
+    EXPECT_EQ(d.window(a).rect, (win::Rect{10, 20, 300, 200}));
+}
+
 // A damaged line costs only itself: a later save keeps every good line.
 TEST_F(Positions, SaveKeepsTheGoodLinesOfADamagedFileAndSkipsUnreadablePlacements) {
     const auto a = add({10, 20, 300, 200});

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "daemon/virtual_desktops.h"
 #include "sim_desktop.h"
 
@@ -151,6 +153,28 @@ TEST_F(Desktops, SendShowsTheWindowAgainAfterThreeSecondsWithoutASwitch) {
     EXPECT_LT(d.slept_ms, 3040u);
     ASSERT_EQ(d.shows.size(), 2u);
     EXPECT_EQ(d.shows[1].cmd, win::SHOW_SHOW);
+}
+
+// The console handler gives the stop 3 s: a stop asked for in either wait
+// (the window not hiding yet, the shell not switching yet) shows the window
+// again at once, and the hidden window never outlives the daemon.
+TEST_F(Desktops, AStopDuringASendShowsTheWindowAgainAtOnce) {
+    for (const bool hides : {false, true}) {
+        SCOPED_TRACE(hides ? "waiting for the shell" : "waiting for the window to hide");
+        sim::Desktop s = d;
+        std::atomic<bool> stop{false};
+        s.window(fg).asleep = !hides;
+        s.on_sleep = [&](sim::Desktop& at) {
+            if (at.slept_ms == 40) stop.store(true);
+        };
+        quilt_daemon::send_to_desktop(s, 1, &stop);
+        EXPECT_EQ(s.slept_ms, 40u);
+        if (!hides) s.wake(fg);
+        EXPECT_TRUE(s.window(fg).visible);
+        EXPECT_EQ(s.shows.back(), (sim::ShowCall{fg, win::SHOW_SHOW}));
+        EXPECT_EQ(s.input_batches.empty(), !hides);  // no switch for a window still shown
+        EXPECT_EQ(s.err, "");
+    }
 }
 
 TEST_F(Desktops, SendRefusesBeyondTheLastAndStaysPut) {

@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::uint32_t ERROR_ACCESS_DENIED = 5;
 constexpr std::uint32_t ERROR_SHARING_VIOLATION = 32;
+constexpr std::uint32_t ERROR_FILE_EXISTS = 80;
 constexpr std::uint32_t ERROR_INVALID_WINDOW_HANDLE = 1400;
 
 win::Rect apply_insets(const win::Rect& r, const Insets& i) {
@@ -436,6 +437,16 @@ win::Status Desktop::replace_file(const std::string& path, std::string_view byte
     return win::success();
 }
 
+win::Status Desktop::create_new_file(const std::string& path, std::string_view bytes) {
+    calls.push_back("create_new_file " + path);
+    const std::string folder = parent_folder(path);
+    if (!folder.empty() && !directories.count(folder)) return make_error(win::ERR_PATH_NOT_FOUND);
+    if (read_only_folders.count(folder)) return make_error(ERROR_ACCESS_DENIED);
+    if (files.count(path) || directories.count(path)) return make_error(ERROR_FILE_EXISTS);
+    files[path] = std::string(bytes);
+    return win::success();
+}
+
 win::Status Desktop::create_directories(const std::string& path) {
     calls.push_back("create_directories " + path);
     // Every prefix that ends before a separator is a folder of its own ("C:" included).
@@ -542,6 +553,7 @@ void Desktop::com_initialize_apartment() {
 }
 
 win::Result<std::vector<win::ShellItemNames>> Desktop::enum_apps_folder() {
+    if (on_apps_folder) on_apps_folder();
     if (apps_folder_throws) throw std::runtime_error("the shell went away");
     if (apps_folder_error) return make_error(*apps_folder_error);
     return apps_folder;

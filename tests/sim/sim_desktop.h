@@ -168,6 +168,7 @@ class Desktop : public win::Platform {
     std::string temp_dir() override;
     win::Result<std::optional<std::string>> read_file(const std::string& path) override;
     win::Status replace_file(const std::string& path, std::string_view bytes) override;
+    win::Status create_new_file(const std::string& path, std::string_view bytes) override;
     win::Status create_directories(const std::string& path) override;
     win::Status delete_file(const std::string& path) override;
 
@@ -248,6 +249,8 @@ class Desktop : public win::Platform {
     std::optional<std::uint32_t> apps_folder_error;
     // Simulates a catalogue thread that dies inside the shell.
     bool apps_folder_throws = false;
+    // Called as a catalogue thread reaches the folder, on that thread.
+    std::function<void()> on_apps_folder;
     // The executable registered for "https"; nothing: no association.
     std::optional<std::u16string> https_executable;
 
