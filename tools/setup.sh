@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils imagemagick python3 python3-pytest
-  unicode-data xserver-xephyr
+  unicode-data xserver-xephyr python3-yaml python3-pefile
 )
 
 missing=()

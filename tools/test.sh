@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds both worlds, runs the host
-# tests (GoogleTest under ASan/UBSan) and the end-to-end tests (quilt.exe under
-# Wine in a private Xvfb display).
+# tests (GoogleTest under ASan/UBSan), the release test (tools/release.sh run
+# twice) and the end-to-end tests (quilt.exe under Wine in a private Xvfb
+# display).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,25 +28,33 @@ tools/tsan.sh >/dev/null 2>&1; tsan_rc=$?
 [[ $tsan_rc -eq 0 ]] || echo "ThreadSanitizer: the icon thread's test failed (tools/tsan.sh)"
 t2=$(seconds)
 
+release_log=$(mktemp)
+/usr/bin/python3 -m pytest -q -p no:cacheprovider tests/release 2>&1 | tee "$release_log" | tail -40; release_rc=${PIPESTATUS[0]}
+t3=$(seconds)
+
 e2e_log=$(mktemp)
 /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e "$@" 2>&1 | tee "$e2e_log" | tail -40; e2e_rc=${PIPESTATUS[0]}
-t3=$(seconds)
+t4=$(seconds)
 
 echo
 phase "build" "$t0" "$t1"
 phase "host tests" "$t1" "$t2"
-phase "Wine tests" "$t2" "$t3"
+phase "release test" "$t2" "$t3"
+phase "Wine tests" "$t3" "$t4"
 
+# The count of one kind ("passed", "failed", "errors?") in a pytest summary line.
+pytest_count() { local n; n=$(grep -oP "[0-9]+(?= $2)" <<<"$(tail -1 "$1")"); echo "${n:-0}"; }
 host_passed=$(grep -oP '^\[  PASSED  \] \K[0-9]+' "$host_log" | tail -1)
 host_failed=$(grep -oP '^\[  FAILED  \] \K[0-9]+(?= tests?, listed below)' "$host_log" | tail -1)
-e2e_summary=$(tail -1 "$e2e_log")
-e2e_passed=$(grep -oP '[0-9]+(?= passed)' <<<"$e2e_summary" || true)
-e2e_failed=$(grep -oP '[0-9]+(?= failed)' <<<"$e2e_summary" || true)
-e2e_errors=$(grep -oP '[0-9]+(?= errors?)' <<<"$e2e_summary" || true)
-passed=$(( ${host_passed:-0} + ${e2e_passed:-0} ))
-failed=$(( ${host_failed:-0} + ${e2e_failed:-0} + ${e2e_errors:-0} ))
+release_passed=$(pytest_count "$release_log" passed)
+release_failed=$(( $(pytest_count "$release_log" failed) + $(pytest_count "$release_log" 'errors?') ))
+e2e_passed=$(pytest_count "$e2e_log" passed)
+e2e_failed=$(( $(pytest_count "$e2e_log" failed) + $(pytest_count "$e2e_log" 'errors?') ))
+passed=$(( ${host_passed:-0} + release_passed + e2e_passed ))
+failed=$(( ${host_failed:-0} + release_failed + e2e_failed ))
 if [[ $host_rc -ne 0 && $failed -eq 0 ]]; then failed=1; fi
 if [[ $tsan_rc -ne 0 ]]; then failed=$((failed + 1)); fi
+if [[ $release_rc -ne 0 && $release_failed -eq 0 ]]; then failed=$((failed + 1)); fi
 if [[ $e2e_rc -ne 0 && $failed -eq 0 ]]; then failed=1; fi
 echo "total: $passed passed, $failed failed"
-[[ $host_rc -eq 0 && $tsan_rc -eq 0 && $e2e_rc -eq 0 ]]
+[[ $host_rc -eq 0 && $tsan_rc -eq 0 && $release_rc -eq 0 && $e2e_rc -eq 0 ]]
