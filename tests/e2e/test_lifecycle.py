@@ -13,7 +13,7 @@ import pytest
 import shutil
 
 from harness import (Daemon, click, click_window, colour_box, daemon_tiles, focus_x_windows_of, local_app_data,
-                     screen_pixels, untile_file, xdotool)
+                     screen_pixels, untile_file, windows_of_class, xdotool)
 from test_launcher import visible_launcher
 from test_shortcuts import chord
 from test_tray import CREAM, LIME, TASKBAR_BAND, menu_rect, taskbar_shown
@@ -76,13 +76,21 @@ def test_a_stop_asked_for_while_the_tray_menu_is_open_is_not_lost(wine, tiled_pa
 
 
 def test_the_end_of_the_session_puts_every_window_back_before_the_programs_hear_of_it(wine, scene):
-    # Wine asks processes in the order of their ids: the daemon first, then
-    # the window's program.
+    # Wine tells one process after another, in the order of their ids, and
+    # ends each right after: the window's program must come after the daemon.
+    # Ids are reused, so a helper that got a lower one is replaced.
     d = Daemon(wine)
     try:
         d.wait_started()
-        tw = scene.testwin()
-        a = tw.open("resizable", "A")
+        probe = scene.testwin()
+        daemon_window = wait_for(lambda: next(iter(windows_of_class(probe, "QuiltDaemon")), None))
+        daemon_pid = int(probe.ask("pid " + daemon_window).split()[1])
+        for _ in range(20):
+            tw = scene.testwin()
+            a = tw.open("resizable", "A")
+            if int(tw.ask("pid " + a).split()[1]) > daemon_pid:
+                break
+            tw.close(a)
         tw.move(a, 300, 200, 700, 500)
         own = tw.rect(a)
         T = daemon_tiles(wine, tw)
@@ -90,13 +98,16 @@ def test_the_end_of_the_session_puts_every_window_back_before_the_programs_hear_
         assert untile_file(wine).exists()
         wine.run(["wineboot", "--end-session"], timeout=60)
         ended = tw.wait_line("endsession " + a, timeout=20)
+        assert ended, "the window never heard that the session ends"
         assert tuple(int(v) for v in ended.split()[2:]) == own, (ended, own, T.full)
         assert d.proc.wait(10) == 0, d.err_lines
     finally:
         if d.proc.poll() is None:
             d.kill()
     d.stop()
-    assert "Stopped. Restored 1 window(s); 0 no longer exist; 0 failed." in d.out_lines
+    stopped = [line for line in d.out_lines if line.startswith("Stopped. ")]
+    assert len(stopped) == 1 and stopped[0].startswith("Stopped. Restored 1 window(s); "), d.out_lines
+    assert stopped[0].endswith(" 0 failed."), stopped
     assert not untile_file(wine).exists()
 
 
@@ -130,6 +141,8 @@ def test_fifty_starts_and_stops_with_the_launcher_icons_and_tray_in_use(wine, sc
     # Web apps whose icons are not cached: every show sends the icon thread
     # into downloads that the proxy holds open across the stop.
     list_file = local_app_data(wine).parent / "Roaming" / "quilt" / "webapps.txt"
+    icon_cache = local_app_data(wine) / "quilt" / "icons"
+    cache_was_there = icon_cache.exists()
     list_file.parent.mkdir(parents=True, exist_ok=True)
     list_file.write_text("".join("Site %d = https://site%d.example\n" % (i, i) for i in range(8)), encoding="utf-8")
     proxy = HoldingProxy()
@@ -177,6 +190,8 @@ def test_fifty_starts_and_stops_with_the_launcher_icons_and_tray_in_use(wine, sc
     finally:
         proxy.close()
         shutil.rmtree(list_file.parent, ignore_errors=True)
+        if not cache_was_there:  # the held downloads leave the folder they made
+            shutil.rmtree(icon_cache, ignore_errors=True)
         print("\nstarts %d, stops %d, longest stop %.2f s" % (starts, stops, longest))
     assert longest < 2.0, longest
     assert not untile_file(wine).exists()

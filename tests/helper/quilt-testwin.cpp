@@ -18,6 +18,7 @@
 //   keys                 -> "keys" and " KIND:0xVK" per key message since the last "keys"
 //                           (KIND: down up sysdown sysup); the record is cleared
 //   foreground           -> "hwnd 0x..." (GetForegroundWindow, 0x0 for none)
+//   pid 0xHWND           -> "pid N": the process of any window (GetWindowThreadProcessId)
 //   windows CLASS        -> "windows" and " 0xHWND=V" per top-level window of that class (V: visible)
 //   workarea             -> "workarea L T R B" (SPI_GETWORKAREA)
 //   traydel 0xHWND ID    -> "traydel 1|0": takes that window's tray icon away, as a shell restart would
@@ -117,6 +118,10 @@ bool run_shell_command(const std::string& verb, const std::string& rest) {
         g_keys.clear();
     } else if (verb == "foreground") {
         reply("hwnd " + hex(GetForegroundWindow()));
+    } else if (verb == "pid") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(parse_hwnd(rest), &pid);
+        reply("pid " + std::to_string(pid));
     } else if (verb == "windows") {
         std::pair<std::wstring, std::string> query{from_utf8(rest), "windows"};
         EnumWindows(add_if_class, reinterpret_cast<LPARAM>(&query));
