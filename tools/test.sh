@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds both worlds, runs the host
-# tests (GoogleTest under ASan/UBSan) and the end-to-end tests (quilt.exe under
-# Wine in a private Xvfb display).
+# tests (GoogleTest under ASan/UBSan), every fuzz target for a bounded time
+# (tools/fuzz.sh) and the end-to-end tests (quilt.exe under Wine in a private
+# Xvfb display).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,10 @@ tools/tsan.sh >/dev/null 2>&1; tsan_rc=$?
 [[ $tsan_rc -eq 0 ]] || echo "ThreadSanitizer: the icon thread's test failed (tools/tsan.sh)"
 t2=$(seconds)
 
+fuzz_log=$(mktemp)
+tools/fuzz.sh 2>&1 | tee "$fuzz_log"; fuzz_rc=${PIPESTATUS[0]}
+t_fuzz=$(seconds)
+
 e2e_log=$(mktemp)
 /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e "$@" 2>&1 | tee "$e2e_log" | tail -40; e2e_rc=${PIPESTATUS[0]}
 t3=$(seconds)
@@ -34,18 +39,22 @@ t3=$(seconds)
 echo
 phase "build" "$t0" "$t1"
 phase "host tests" "$t1" "$t2"
-phase "Wine tests" "$t2" "$t3"
+phase "fuzz targets" "$t2" "$t_fuzz"
+phase "Wine tests" "$t_fuzz" "$t3"
 
 host_passed=$(grep -oP '^\[  PASSED  \] \K[0-9]+' "$host_log" | tail -1)
 host_failed=$(grep -oP '^\[  FAILED  \] \K[0-9]+(?= tests?, listed below)' "$host_log" | tail -1)
+fuzz_passed=$(grep -oP '^fuzz: \K[0-9]+(?= passed)' "$fuzz_log" | tail -1)
+fuzz_failed=$(grep -oP '^fuzz: [0-9]+ passed, \K[0-9]+(?= failed)' "$fuzz_log" | tail -1)
 e2e_summary=$(tail -1 "$e2e_log")
 e2e_passed=$(grep -oP '[0-9]+(?= passed)' <<<"$e2e_summary" || true)
 e2e_failed=$(grep -oP '[0-9]+(?= failed)' <<<"$e2e_summary" || true)
 e2e_errors=$(grep -oP '[0-9]+(?= errors?)' <<<"$e2e_summary" || true)
-passed=$(( ${host_passed:-0} + ${e2e_passed:-0} ))
+passed=$(( ${host_passed:-0} + ${fuzz_passed:-0} + ${e2e_passed:-0} ))
 failed=$(( ${host_failed:-0} + ${e2e_failed:-0} + ${e2e_errors:-0} ))
 if [[ $host_rc -ne 0 && $failed -eq 0 ]]; then failed=1; fi
 if [[ $tsan_rc -ne 0 ]]; then failed=$((failed + 1)); fi
+if [[ $fuzz_rc -ne 0 ]]; then failed=$((failed + (${fuzz_failed:-0} > 0 ? ${fuzz_failed:-0} : 1))); fi
 if [[ $e2e_rc -ne 0 && $failed -eq 0 ]]; then failed=1; fi
 echo "total: $passed passed, $failed failed"
-[[ $host_rc -eq 0 && $tsan_rc -eq 0 && $e2e_rc -eq 0 ]]
+[[ $host_rc -eq 0 && $tsan_rc -eq 0 && $fuzz_rc -eq 0 && $e2e_rc -eq 0 ]]
