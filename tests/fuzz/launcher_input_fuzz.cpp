@@ -107,14 +107,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         check_state(s);
         check_command(s, c);
-        const std::size_t items_before = s.items.size();
+        // A removed web app leaves the list at once, one copy of it only.
         const bool removal = c.kind == LauncherCommand::Kind::RemoveWebApp;
+        const bool leaves = c.kind == LauncherCommand::Kind::Close || c.kind == LauncherCommand::Kind::Launch ||
+                            c.kind == LauncherCommand::Kind::SaveWebApp;
         const LauncherItem gone = c.item;
+        const auto copies = std::count(s.items.begin(), s.items.end(), gone);
+        const std::size_t items_before = s.items.size();
         launcher::execute_command(d, l, std::move(c));
         if (removal) {
             FUZZ_CHECK(s.items.size() + 1 == items_before);
+            FUZZ_CHECK(std::count(s.items.begin(), s.items.end(), gone) + 1 == copies);
             FUZZ_CHECK(s.mode == LauncherMode::Search);
         }
+        FUZZ_CHECK(s.visible != leaves);
         if (s.visible) check_state(s);
     }
     return 0;
