@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format
+  cmake ninja-build g++ libgtest-dev libbenchmark-dev clang-format clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils imagemagick python3 python3-pytest
   unicode-data xserver-xephyr python3-yaml python3-pefile

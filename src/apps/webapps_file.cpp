@@ -19,11 +19,13 @@ std::string parent_of(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
+constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
 // Lines split at "\n", each without one trailing "\r"; a final line break
 // does not start another line. A byte-order mark, which some editors put
 // at the start, is not text of the first line.
 std::vector<std::string_view> split_lines(std::string_view text) {
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    if (text.starts_with(BYTE_ORDER_MARK)) text.remove_prefix(BYTE_ORDER_MARK.size());
     std::vector<std::string_view> lines;
     while (!text.empty()) {
         const auto nl = text.find('\n');
@@ -112,7 +114,11 @@ win::Status remove_web_app(win::Platform& platform, const LauncherItem& item) {
     auto existing = read_text(platform, path);
     if (!existing) return existing.error();
     if (!existing.value()) return win::Error{win::ERR_FILE_NOT_FOUND, platform.error_text(win::ERR_FILE_NOT_FOUND)};
+    // The file's mark stays the file's. A line that starts with the same
+    // character (two marked files joined) and becomes the first one needs a
+    // mark in front too, or the next read would take its first character.
     std::string text;
+    const bool marked = existing.value()->starts_with(BYTE_ORDER_MARK);
     bool removed = false;
     for (std::string_view line : split_lines(*existing.value())) {
         if (!removed) {
@@ -125,6 +131,7 @@ win::Status remove_web_app(win::Platform& platform, const LauncherItem& item) {
         text.append(line);
         text.push_back('\n');
     }
+    if (marked || text.starts_with(BYTE_ORDER_MARK)) text.insert(0, BYTE_ORDER_MARK);
     return platform.replace_file(path, text);
 }
 

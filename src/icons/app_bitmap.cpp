@@ -1,5 +1,7 @@
 #include "icons/app_bitmap.h"
 
+#include <limits>
+
 namespace icons {
 namespace {
 
@@ -32,7 +34,8 @@ bool is_framed(const DibInfo& dib) {
 
 BitmapVerdict judge_bitmap(const DibInfo& dib) {
     if (dib.object_size != DIBSECTION_SIZE || dib.width <= 0 || dib.height <= 0 || !dib.bits ||
-        dib.bits_per_pixel != 32 || dib.stride < dib.width * 4) {
+        dib.bits_per_pixel != 32 || dib.width > std::numeric_limits<std::int32_t>::max() / 4 ||
+        dib.stride < dib.width * 4) {
         return BitmapVerdict::Unusable;
     }
     return is_framed(dib) ? BitmapVerdict::Framed : BitmapVerdict::Picture;

@@ -63,6 +63,18 @@ std::optional<T> parse_integer(std::u16string_view field) {
     return static_cast<T>(-static_cast<std::int64_t>(magnitude));
 }
 
+// Windows keeps the virtual screen within signed 16-bit coordinates, because
+// many window messages carry positions in 16 bits; a window's restored
+// rectangle lies inside it. A damaged line can hold anything, and a corner
+// beyond these bounds, or no width or height, is no place a window was.
+constexpr std::int32_t SCREEN_MIN = -32768;
+constexpr std::int32_t SCREEN_MAX = 32767;
+
+bool is_possible_rect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    const auto on_screen = [](std::int32_t v) { return v >= SCREEN_MIN && v <= SCREEN_MAX; };
+    return on_screen(left) && on_screen(top) && on_screen(right) && on_screen(bottom) && right > left && bottom > top;
+}
+
 std::optional<SavedPosition> parse_line(std::u16string_view line) {
     const auto f = split_fields(line);
     if (f.size() != 7) return std::nullopt;
@@ -74,6 +86,7 @@ std::optional<SavedPosition> parse_line(std::u16string_view line) {
     auto right = parse_integer<std::int32_t>(f[5]);
     auto bottom = parse_integer<std::int32_t>(f[6]);
     if (!hwnd || !pid || !show || !left || !top || !right || !bottom) return std::nullopt;
+    if (!is_possible_rect(*left, *top, *right, *bottom)) return std::nullopt;
     return SavedPosition{*hwnd, *pid, *show, *left, *top, *right, *bottom};
 }
 
@@ -93,6 +106,7 @@ bool is_minimize_command(std::uint32_t show_cmd) {
 // coordinates, which it is whenever no taskbar sits at the top or left.
 win::Status place_by_hand(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
     if (p.is_zoomed(h) || p.is_iconic(h)) p.show_window_async(h, win::SHOW_NOACTIVATE);
+    // Only lines inside the virtual screen are read, so neither difference can overflow.
     auto moved = p.set_window_pos(h, s.left, s.top, s.right - s.left, s.bottom - s.top,
                                   win::POS_NOZORDER | win::POS_NOACTIVATE | win::POS_ASYNC);
     if (!moved) return moved;

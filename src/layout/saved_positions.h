@@ -43,8 +43,9 @@ struct FileError {
 // %LOCALAPPDATA%\quilt\untile.txt, or the same under the temporary folder.
 std::string untile_path(win::Platform& p);
 
-// Decoded line by line: a line that is not UTF-8, or not exactly seven
-// well-formed numbers, is skipped and the others are kept.
+// Decoded line by line: a line that is not UTF-8, not exactly seven
+// well-formed numbers, or a rectangle that no window can have (empty, or
+// outside the virtual screen) is skipped and the others are kept.
 std::vector<SavedPosition> parse_positions(std::string_view text);
 std::string format_positions(const std::vector<SavedPosition>& positions);
 

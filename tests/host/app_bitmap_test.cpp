@@ -84,6 +84,8 @@ TEST(AppBitmap, OnlyWhole32BitDibSectionsWithPixelsAreUsable) {
     EXPECT_EQ(with([](DibInfo& d) { d.width = 0; }), BitmapVerdict::Unusable);
     EXPECT_EQ(with([](DibInfo& d) { d.height = -32; }), BitmapVerdict::Unusable);
     EXPECT_EQ(with([](DibInfo& d) { d.stride = 64; }), BitmapVerdict::Unusable);  // rows shorter than the pixels
+    // A row length past the 32-bit range, which a wrapped product would let through.
+    EXPECT_EQ(with([](DibInfo& d) { d.width = 0x40000001; }), BitmapVerdict::Unusable);
 }
 
 TEST(AppBitmap, TakesTheFirstPictureElseTheLastOutline) {

@@ -32,13 +32,17 @@ TEST(ParsePositions, TakesOnlyLinesOfSevenWellFormedNumbers) {
         "2 3 1 0 0 10 10 \xff\n"                                         // not UTF-8
         "3 4 1 0 0 10 \xe2\x82\n"                                        // cut off inside a character
         "4 5 1 0 0 10 10\n"                                              // the line after a bad one
-        "-9223372036854775808 4294967295 0 -2147483648 2147483647 0 0";  // limits, no final LF
+        "5 6 1 -2147483648 0 2147483647 10\n"                            // wider than any desktop
+        "5 6 1 10 10 10 20\n"                                            // right not beyond left
+        "5 6 1 10 20 30 -20\n"                                           // bottom above top
+        "5 6 1 -32769 0 10 10\n"                                         // outside the virtual screen
+        "-9223372036854775808 4294967295 0 -32768 -32768 +32767 32767";  // limits, no final LF
     const std::vector<SavedPosition> expected = {
         {655, 912, 1, 100, 50, 900, 650},
         {-7, 8, 3, -1920, 0, 0, 1024},
         {9223372036854775807, 1, 2, 3, 4, 5, 6},
         {4, 5, 1, 0, 0, 10, 10},
-        {INT64_MIN, 4294967295u, 0, INT32_MIN, INT32_MAX, 0, 0},
+        {INT64_MIN, 4294967295u, 0, -32768, -32768, 32767, 32767},
     };
     EXPECT_EQ(layout::parse_positions(text), expected);
 }

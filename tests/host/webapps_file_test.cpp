@@ -149,6 +149,12 @@ TEST_F(WebAppsFile, RemoveDropsOnlyTheFirstMatchingLineAndNormalisesBreaks) {
              // Same name, other address: no match, but the file is still normalised.
              {"A = https://a.example\r\n", web("A", "https://other.example"), "A = https://a.example\n"},
              {"A = https://a.example", web("A", "https://a.example"), ""},
+             // Only a mark at the very start is the file's: a line that begins with U+FEFF
+             // keeps it as the new first line (Work would lose it, the nameless one vanish).
+             {"\xEF\xBB\xBFMail = https://m.example\n\xEF\xBB\xBFWork = https://w.example\n",
+              web("Mail", "https://m.example"), "\xEF\xBB\xBF\xEF\xBB\xBFWork = https://w.example\n"},
+             {"Mail = https://m.example\n\xEF\xBB\xBF = https://n.example\n", web("Mail", "https://m.example"),
+              "\xEF\xBB\xBF\xEF\xBB\xBF = https://n.example\n"},
          }) {
         d.files[PATH] = before;
         ASSERT_TRUE(apps::remove_web_app(d, item).ok()) << before;
