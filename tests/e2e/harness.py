@@ -234,12 +234,14 @@ class Proxy(socketserver.ThreadingTCPServer):
     """An HTTP proxy on the loopback that serves nothing, for a Wine program
     started with http_proxy pointing at it: it notes the first line of every
     request (urlmon sends "CONNECT {host}:443 ..." for https) and closes the
-    connection. Running from the start; close() stops it."""
+    connection, after `hold` seconds (a download still in flight then).
+    Running from the start; close() stops it."""
 
     daemon_threads = True
 
-    def __init__(self):
+    def __init__(self, hold=0):
         self.asked = []
+        self.hold = hold
         super().__init__(("127.0.0.1", 0), _ProxyHandler)
         threading.Thread(target=self.serve_forever, daemon=True).start()
 
@@ -254,6 +256,7 @@ class Proxy(socketserver.ThreadingTCPServer):
 class _ProxyHandler(socketserver.StreamRequestHandler):
     def handle(self):
         self.server.asked.append(self.rfile.readline().decode("latin-1").strip())
+        time.sleep(self.server.hold)
 
 
 # --- Keys, clicks, screenshots and probes -------------------------------------

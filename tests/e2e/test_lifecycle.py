@@ -3,38 +3,18 @@ the session (before the programs hear of it), a stop asked for while the
 tray menu's modal loop runs, and fifty starts and stops in a row with the
 launcher, its icon downloads and the tray menu in use."""
 
+import shutil
 import signal
-import socketserver
-import threading
 import time
 
 import pytest
 
-import shutil
-
-from harness import (Daemon, click, click_window, colour_box, daemon_tiles, focus_x_windows_of, local_app_data,
-                     screen_pixels, untile_file, windows_of_class, xdotool)
+from harness import (Daemon, Proxy, click_window, daemon_tiles, focus_x_windows_of, local_app_data, untile_file,
+                     windows_of_class, xdotool)
 from test_launcher import visible_launcher
 from test_shortcuts import chord
-from test_tray import CREAM, LIME, TASKBAR_BAND, menu_rect, taskbar_shown
+from test_tray import menu_rect, open_daemon_menu
 from wine_env import wait_for
-
-
-def open_tray_menu(wine, tw, T):
-    """Opens the daemon's tray menu with a click on its icon."""
-    wait_for(lambda: taskbar_shown(tw))
-
-    def icon():
-        shot = screen_pixels(wine, wine.tmp / "lifecycle-tray.png")
-        box = colour_box(shot, {CREAM, LIME}, TASKBAR_BAND)
-        return box and colour_box(shot, {LIME}, box) and box
-
-    left, top, right, bottom = wait_for(icon, timeout=10, interval=0.2)
-    # The tiles cover most of the icon (Wine's work area keeps the taskbar
-    # in): click the sliver right of the last tile.
-    x = max(left, T.full[2] + 1)
-    click(wine, x + (right - x) // 2, (top + bottom) // 2)
-    wait_for(lambda: menu_rect(tw))
 
 
 @pytest.fixture
@@ -59,7 +39,7 @@ def tiled_pair(wine, scene):
 def test_a_stop_asked_for_while_the_tray_menu_is_open_is_not_lost(wine, tiled_pair, how):
     tw, a, b, d, before, T = tiled_pair
     click_window(wine, tw, a)
-    open_tray_menu(wine, tw, T)
+    open_daemon_menu(wine, tw, T)
     started = time.monotonic()
     if how == "ctrl-c":
         d.proc.send_signal(signal.SIGINT)
@@ -111,32 +91,6 @@ def test_the_end_of_the_session_puts_every_window_back_before_the_programs_hear_
     assert not untile_file(wine).exists()
 
 
-class _HoldingHandler(socketserver.StreamRequestHandler):
-    def handle(self):
-        self.rfile.readline()
-        # Holds the download open, so that a stop comes while the icon
-        # thread is inside it; bounded, so the test always ends.
-        time.sleep(3)
-
-
-class HoldingProxy(socketserver.ThreadingTCPServer):
-    """An HTTP proxy on the loopback that answers nothing for 3 s."""
-
-    daemon_threads = True
-    allow_reuse_address = True
-
-    def __init__(self):
-        super().__init__(("127.0.0.1", 0), _HoldingHandler)
-        threading.Thread(target=self.serve_forever, daemon=True).start()
-
-    def env(self):
-        return {"http_proxy": "http://127.0.0.1:%d" % self.server_address[1]}
-
-    def close(self):
-        self.shutdown()
-        self.server_close()
-
-
 def test_fifty_starts_and_stops_with_the_launcher_icons_and_tray_in_use(wine, scene):
     # Web apps whose icons are not cached: every show sends the icon thread
     # into downloads that the proxy holds open across the stop.
@@ -145,7 +99,7 @@ def test_fifty_starts_and_stops_with_the_launcher_icons_and_tray_in_use(wine, sc
     cache_was_there = icon_cache.exists()
     list_file.parent.mkdir(parents=True, exist_ok=True)
     list_file.write_text("".join("Site %d = https://site%d.example\n" % (i, i) for i in range(8)), encoding="utf-8")
-    proxy = HoldingProxy()
+    proxy = Proxy(hold=3)
     tw = scene.testwin()
     a = tw.open("resizable", "A")
     own = tw.rect(a)
@@ -169,7 +123,7 @@ def test_fifty_starts_and_stops_with_the_launcher_icons_and_tray_in_use(wine, sc
                         xdotool(wine, "key", "Escape")
                 if i % 3 == 0:
                     T = daemon_tiles(wine, tw)
-                    open_tray_menu(wine, tw, T)
+                    open_daemon_menu(wine, tw, T)
                 started = time.monotonic()
                 if i % 2:
                     chord(wine, "super", "shift", "Escape")

@@ -124,22 +124,11 @@ def test_time_from_chord_to_windows_moved(wine, tiled_pair):
 
 
 def test_a_shortcut_works_while_the_tray_menu_is_open_and_its_exit_item_stops_the_daemon(wine, tiled_pair):
-    from harness import click, colour_box, screen_pixels
-    from test_tray import CREAM, LIME, TASKBAR_BAND, menu_rect, taskbar_shown
+    from harness import click
+    from test_tray import menu_rect, open_daemon_menu, taskbar_shown
 
     tw, a, b, d, before, T = tiled_pair
-    wait_for(lambda: taskbar_shown(tw))
-
-    def icon():
-        shot = screen_pixels(wine, wine.tmp / "daemon-tray.png")
-        box = colour_box(shot, {CREAM, LIME}, TASKBAR_BAND)
-        return box and colour_box(shot, {LIME}, box) and box
-
-    left, top, right, bottom = wait_for(icon, timeout=10, interval=0.2)
-    # Wine's work area does not leave the taskbar out, so the tiles cover most
-    # of the icon: click the sliver right of the last tile.
-    click(wine, max(left, T.full[2] + 1) + (right - max(left, T.full[2] + 1)) // 2, (top + bottom) // 2)
-    wait_for(lambda: menu_rect(tw))
+    left, top, right, bottom = open_daemon_menu(wine, tw, T)
     # The menu's modal loop drops messages posted to the thread: the chord
     # must still reach the daemon.
     chord(wine, "super", "shift", "Right")

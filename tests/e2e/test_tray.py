@@ -30,6 +30,26 @@ def menu_rect(tw):
     return tw.rect(shown[0]) if shown else None
 
 
+def open_daemon_menu(wine, tw, T):
+    """Opens a running daemon's tray menu with a click on its icon; the
+    daemon's tiles T cover most of the icon (Wine's work area keeps the
+    taskbar in), so the click goes to the sliver right of the last tile.
+    Returns the icon's box."""
+    wait_for(lambda: taskbar_shown(tw))
+
+    def icon():
+        shot = screen_pixels(wine, wine.tmp / "daemon-tray.png")
+        box = colour_box(shot, {CREAM, LIME}, TASKBAR_BAND)
+        return box and colour_box(shot, {LIME}, box) and box
+
+    box = wait_for(icon, timeout=10, interval=0.2)
+    left, top, right, bottom = box
+    x = max(left, T.full[2] + 1)
+    click(wine, x + (right - x) // 2, (top + bottom) // 2)
+    wait_for(lambda: menu_rect(tw))
+    return box
+
+
 class TrayProbe:
     def __init__(self, wine, tw):
         self.wine = wine
