@@ -47,6 +47,14 @@ void paint_row(launcher::Painter& painter, const ShortcutRow& row, std::int32_t 
 
 }  // namespace
 
+std::int32_t overlay_height() {
+    std::int32_t height = 2 * MARGIN + LOGO + HEADER_GAP - SECTION_GAP;
+    for (const ShortcutSection& section : shortcut_sections()) {
+        height += SECTION_GAP + HEADING_HEIGHT + ROW_HEIGHT * static_cast<std::int32_t>(section.rows.size());
+    }
+    return height;
+}
+
 void paint_overlay(launcher::Painter& painter, PixelRect client) {
     const std::uint32_t dpi = painter.dpi;
     const std::int32_t pad = scale(MARGIN, dpi);
@@ -81,10 +89,11 @@ void show_overlay_window(win::Platform& p, win::Hwnd overlay) {
     const auto work = win::work_area_of_window(p, p.foreground_window());
     if (!work) return;
     // Moving the hidden window onto the monitor first gives it that monitor's DPI.
-    (void)p.set_window_pos_topmost(overlay, work->left, work->top, OVERLAY_WIDTH, OVERLAY_HEIGHT, win::POS_NOACTIVATE);
+    const std::int32_t design_height = overlay_height();
+    (void)p.set_window_pos_topmost(overlay, work->left, work->top, OVERLAY_WIDTH, design_height, win::POS_NOACTIVATE);
     const std::uint32_t dpi = p.dpi_for_window(overlay);
     const std::int32_t width = scale(OVERLAY_WIDTH, dpi);
-    const std::int32_t height = scale(OVERLAY_HEIGHT, dpi);
+    const std::int32_t height = scale(design_height, dpi);
     const std::int32_t x = work->left + (work->width - width) / 2;
     const std::int32_t y = work->top + (work->height - height) / 2;
     (void)p.set_window_pos_topmost(overlay, x, y, width, height, win::POS_SHOWWINDOW | win::POS_NOACTIVATE);

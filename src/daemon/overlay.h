@@ -10,10 +10,11 @@
 
 namespace quilt_daemon {
 
-// Design size in 96-DPI units; the window is made 560 x 726 physical pixels
-// and resized for its monitor's DPI on every show.
+// Design size in 96-DPI units; the window is made that many physical pixels
+// and resized for its monitor's DPI on every show. The height is what the
+// shortcut list takes, so a new line of it grows the panel.
 inline constexpr std::int32_t OVERLAY_WIDTH = 560;
-inline constexpr std::int32_t OVERLAY_HEIGHT = 726;
+std::int32_t overlay_height();
 
 // Headings 12 px semibold, descriptions 15 px regular, key caps 13 px semibold.
 inline constexpr launcher::FontSet OVERLAY_FONTS{{12, true}, {15, false}, {13, true}};

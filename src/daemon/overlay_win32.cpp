@@ -22,7 +22,7 @@ LRESULT CALLBACK overlay_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
 
 win::Result<win::Hwnd> create_overlay_window(win::Platform& p) {
     return launcher::create_popup_window(p, L"QuiltShortcutOverlay", L"Quilt shortcuts", overlay_proc,
-                                         WS_EX_NOACTIVATE | WS_EX_TRANSPARENT, OVERLAY_HEIGHT);
+                                         WS_EX_NOACTIVATE | WS_EX_TRANSPARENT, overlay_height());
 }
 
 }  // namespace quilt_daemon
