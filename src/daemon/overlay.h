@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "launcher/paint.h"
+#include "paint/paint.h"
 #include "win/platform.h"
 
 namespace quilt_daemon {
@@ -17,11 +17,11 @@ inline constexpr std::int32_t OVERLAY_WIDTH = 560;
 std::int32_t overlay_height();
 
 // Headings 12 px semibold, descriptions 15 px regular, key caps 13 px semibold.
-inline constexpr launcher::FontSet OVERLAY_FONTS{{12, true}, {15, false}, {13, true}};
+inline constexpr paint::FontSet OVERLAY_FONTS{{12, true}, {15, false}, {13, true}};
 
 // Draws the logo, the title line, the separator and every section of the
 // shortcut list into a client area of the window's DPI.
-void paint_overlay(launcher::Painter& painter, launcher::PixelRect client);
+void paint_overlay(paint::Painter& painter, paint::PixelRect client);
 
 // Centres the overlay on the work area of the foreground window's monitor at
 // that monitor's DPI and shows it without taking the focus. A null window

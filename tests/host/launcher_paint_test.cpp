@@ -13,6 +13,7 @@ namespace {
 using apps::ItemKind;
 using apps::LauncherItem;
 using namespace launcher;
+using namespace paint;
 
 LauncherItem web(std::string name, std::string address) { return {ItemKind::Web, std::move(address), std::move(name)}; }
 const LauncherItem EDIT{ItemKind::EditWebApps, std::nullopt, "Edit web apps"};
@@ -140,7 +141,7 @@ TEST(LauncherPaint, TheCaretFollowsTheQueryAndStopsAtTheBoxEnd) {
         paint_launcher(p, s);
         const auto fills = ops_of<RectFill>(p.list);
         const auto caret =
-            std::find_if(fills.begin(), fills.end(), [](const RectFill& f) { return f.colour == COLOR_ACCENT; });
+            std::find_if(fills.begin(), fills.end(), [](const RectFill& f) { return f.colour == PALETTE.accent; });
         ASSERT_NE(caret, fills.end());
         EXPECT_EQ(caret->rect, c.caret) << c.query.size() << " characters at " << c.dpi;
         // The box shows the query, else the mode's placeholder; ConfirmRemove has none.
@@ -171,14 +172,14 @@ TEST(LauncherPaint, RowsCarryIconBadgeAndNameAndTheSelectionIsHighlighted) {
     EXPECT_EQ(ops_of<RoundedFill>(p.list).front().box, rounded_box({20, 112, 540, 148}, 6));
     const TextRun* name = find_text(runs, "(beta)");
     ASSERT_TRUE(name);
-    EXPECT_EQ(name->colour, COLOR_TEXT);
+    EXPECT_EQ(name->colour, PALETTE.text);
     const std::int32_t badge_left = 540 - 16 - 3 * 6 - 14;  // "Web" is 18 pixels wide here
     EXPECT_EQ(name->rect, (PixelRect{66, 112, badge_left - 14, 148}));
     EXPECT_EQ(find_text(runs,
                         "\xC3\x9F"
                         "eta")
                   ->colour,
-              COLOR_TEXT_SOFT);
+              PALETTE.text_soft);
     // Letter tiles: upper case by the full mapping, punctuation skipped, none for punctuation only.
     for (const auto& [letters, top] : {std::pair{"SS", 84}, std::pair{"B", 120}, std::pair{"C", 192}}) {
         const TextRun* run = find_text(runs, letters);
@@ -293,7 +294,7 @@ TEST(LauncherIcons, ArrivedImagesReplaceLetterTilesAndNotFoundIsNeverAskedAgain)
         EXPECT_EQ(ops_of<Image>(p.list), c.images) << c.dpi;
         std::vector<std::string> letters;
         for (const auto& run : ops_of<TextRun>(p.list)) {
-            if (run.text.size() == 1 && run.font == FontSlot::Small && run.colour == COLOR_MUTED) {
+            if (run.text.size() == 1 && run.font == FontSlot::Small && run.colour == PALETTE.muted) {
                 letters.push_back(run.text);
             }
         }
@@ -317,14 +318,14 @@ TEST(LauncherPaint, AHoveredTileShowsItsRemoveCircle) {
         const RoundedBox circle = rounded_box({249, 474, 276, 501}, 13);
         const auto fills = ops_of<RoundedFill>(p.list);
         EXPECT_NE(
-            std::find(fills.begin(), fills.end(), RoundedFill{circle, on_circle ? COLOR_DANGER : COLOR_BACKGROUND}),
+            std::find(fills.begin(), fills.end(), RoundedFill{circle, on_circle ? PALETTE.danger : PALETTE.background}),
             fills.end());
         const auto outlines = ops_of<RoundedOutline>(p.list);
-        EXPECT_NE(
-            std::find(outlines.begin(), outlines.end(), RoundedOutline{circle, on_circle ? COLOR_DANGER : COLOR_LINE}),
-            outlines.end());
+        EXPECT_NE(std::find(outlines.begin(), outlines.end(),
+                            RoundedOutline{circle, on_circle ? PALETTE.danger : PALETTE.line}),
+                  outlines.end());
         const auto marks = ops_of<RectFill>(p.list);
-        EXPECT_NE(std::find(marks.begin(), marks.end(), RectFill{{256, 486, 268, 489}, COLOR_TEXT}), marks.end());
+        EXPECT_NE(std::find(marks.begin(), marks.end(), RectFill{{256, 486, 268, 489}, PALETTE.text}), marks.end());
     }
 }
 
@@ -355,7 +356,7 @@ TEST(LauncherPaint, AddWebAppHintsAndTheRemovalQuestion) {
     EXPECT_EQ(find_text(runs, "Remove")->rect, (PixelRect{51, 226, 195, 271}));
     EXPECT_EQ(find_text(runs, "Keep")->rect, (PixelRect{210, 226, 354, 271}));
     EXPECT_EQ(ops_of<RoundedFill>(confirm.list),
-              (std::vector<RoundedFill>{{rounded_box({51, 226, 195, 271}, 9), COLOR_DANGER}}));
+              (std::vector<RoundedFill>{{rounded_box({51, 226, 195, 271}, 9), PALETTE.danger}}));
 }
 
 }  // namespace

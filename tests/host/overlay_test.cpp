@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace launcher;
+using namespace paint;
 
 // Every key label is 7 pixels per byte wide, in any font.
 std::vector<PaintOp> overlay_ops(std::uint32_t dpi, PixelRect client) {
@@ -38,18 +38,18 @@ TEST(Overlay, PanelLayoutAt96And144Dpi) {
     } cases[] = {
         {96,
          {0, 0, 560, 726},
-         {Logo{28, 28, 22}, TextRun{"QUILT", COLOR_MUTED, FontSlot::Heading, TextFormat::Left, {60, 28, 532, 50}, 2},
-          TextRun{"RELEASE WIN TO CLOSE", COLOR_MUTED, FontSlot::Heading, TextFormat::Right, {28, 28, 532, 50}, 2},
-          RectFill{{28, 63, 532, 64}, COLOR_SEPARATOR}},
+         {Logo{28, 28, 22}, TextRun{"QUILT", PALETTE.muted, FontSlot::Heading, TextFormat::Left, {60, 28, 532, 50}, 2},
+          TextRun{"RELEASE WIN TO CLOSE", PALETTE.muted, FontSlot::Heading, TextFormat::Right, {28, 28, 532, 50}, 2},
+          RectFill{{28, 63, 532, 64}, PALETTE.separator}},
          {28, 76, 532, 102},
          6,
          {{507, 209, 532, 233}, {477, 209, 502, 233}, {419, 209, 472, 233}, {375, 209, 414, 233}},
          698},
         {144,
          {0, 0, 840, 1089},
-         {Logo{42, 42, 33}, TextRun{"QUILT", COLOR_MUTED, FontSlot::Heading, TextFormat::Left, {90, 42, 798, 75}, 3},
-          TextRun{"RELEASE WIN TO CLOSE", COLOR_MUTED, FontSlot::Heading, TextFormat::Right, {42, 42, 798, 75}, 3},
-          RectFill{{42, 94, 798, 95}, COLOR_SEPARATOR}},  // s = 144 * 26 / 192 = 19, one pixel high
+         {Logo{42, 42, 33}, TextRun{"QUILT", PALETTE.muted, FontSlot::Heading, TextFormat::Left, {90, 42, 798, 75}, 3},
+          TextRun{"RELEASE WIN TO CLOSE", PALETTE.muted, FontSlot::Heading, TextFormat::Right, {42, 42, 798, 75}, 3},
+          RectFill{{42, 94, 798, 95}, PALETTE.separator}},  // s = 144 * 26 / 192 = 19, one pixel high
          {42, 114, 798, 153},
          9,
          {{765, 313, 798, 349}, {725, 313, 758, 349}, {657, 313, 718, 349}, {603, 313, 650, 349}},
@@ -72,7 +72,7 @@ TEST(Overlay, PanelLayoutAt96And144Dpi) {
                 EXPECT_EQ(label.rect, chip->rect);
                 EXPECT_EQ(label.font, FontSlot::Small);
                 EXPECT_EQ(label.format, TextFormat::Center);
-                EXPECT_EQ(label.colour, COLOR_TEXT_SOFT);
+                EXPECT_EQ(label.colour, PALETTE.text_soft);
                 EXPECT_EQ(chip->radius, c.cap_radius);
             }
         }
