@@ -59,17 +59,16 @@ inline constexpr Chord STOP{true, {}, false};
 inline constexpr Chord NO_CHORD{};
 constexpr std::uint16_t digit(int n) { return static_cast<std::uint16_t>(win::KEY_DIGIT_1 + n - 1); }
 
-using enum ActionTag;
-using enum Shift;
-using enum Section;
-using layout::Direction;
-using namespace win;
-
 }  // namespace table
 
 // clang-format off
 inline constexpr auto SHORTCUTS = [] {
     using namespace table;
+    using namespace win;
+    using enum ActionTag;
+    using enum Shift;
+    using enum Section;
+    using layout::Direction;
     return std::array{
         Shortcut{KEY_ARROW_LEFT,  Without, repeating(action(Focus, Direction::Left)),  3, Windows, "Win + Arrows", "Focus the tile in that direction"},
         Shortcut{KEY_ARROW_UP,    Without, repeating(action(Focus, Direction::Up)),    4, Windows, "Win + Arrows", "Focus the tile in that direction"},
