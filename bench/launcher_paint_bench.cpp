@@ -21,12 +21,12 @@ void BM_LauncherDisplayList(benchmark::State& state) {
     s.hovered_tile = 2;
     const auto dpi = static_cast<std::uint32_t>(state.range(0));
     // About what Segoe UI gives: 8 pixels a byte at 15 px, scaled with the DPI.
-    const launcher::MeasureText measure = [dpi](launcher::FontSlot, std::string_view text) {
+    const paint::MeasureText measure = [dpi](paint::FontSlot, std::string_view text) {
         return static_cast<std::int32_t>(text.size() * 8 * dpi / 96);
     };
     std::size_t ops = 0;
     for (auto _ : state) {
-        launcher::Painter painter{dpi, measure, {}};
+        paint::Painter painter{dpi, measure, {}};
         launcher::paint_launcher(painter, s);
         ops = painter.list.ops.size();
         benchmark::DoNotOptimize(painter.list.ops.data());

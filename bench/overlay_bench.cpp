@@ -9,12 +9,10 @@ namespace {
 
 void BM_OverlayDisplayList(benchmark::State& state) {
     const auto dpi = static_cast<std::uint32_t>(state.range(0));
-    const launcher::PixelRect client{0, 0, launcher::scale(560, dpi), launcher::scale(726, dpi)};
+    const paint::PixelRect client{0, 0, paint::scale(560, dpi), paint::scale(726, dpi)};
     for (auto _ : state) {
-        launcher::Painter painter{
-            dpi,
-            [](launcher::FontSlot, std::string_view text) { return static_cast<std::int32_t>(text.size()) * 7; },
-            {}};
+        paint::Painter painter{
+            dpi, [](paint::FontSlot, std::string_view text) { return static_cast<std::int32_t>(text.size()) * 7; }, {}};
         quilt_daemon::paint_overlay(painter, client);
         benchmark::DoNotOptimize(painter.list.ops.data());
     }

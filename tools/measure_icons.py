@@ -5,7 +5,7 @@ screen asks for six:
   10, a fresh process each time, since icons stay loaded for the process):
   inside quilt-probe-launcher.exe, from the end of the first WM_PAINT to the
   end of the first one with every icon in; and as a user sees it with a real
-  `quilt run`, from the first X pixel of the search box in COLOR_SURFACE to
+  `quilt run`, from the first X pixel of the search box in PALETTE.surface to
   the first tile's icon colour at the centre of its square;
 - the daemon's memory with 100 web apps whose icons are all loaded: each
   app's number is typed so that its row is painted, and its icon is waited

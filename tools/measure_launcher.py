@@ -2,7 +2,7 @@
 two web apps:
 - Win+Space to the launcher's pixels on the screen (median of 10): the
   clock starts before xdotool presses the chord and stops when a pixel of the
-  search box reads COLOR_SURFACE on the X server;
+  search box reads PALETTE.surface on the X server;
 - one keystroke to the repainted result list (median of 20): "n" hides the
   second row (only Notes matches) and Backspace brings it back; the clock
   stops when that row's badge outline pixel has changed;

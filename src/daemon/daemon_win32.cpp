@@ -17,8 +17,8 @@
 #include "daemon/tray_win32.h"
 #include "icons/icon_loaders_win32.h"
 #include "launcher/launcher_win32.h"
-#include "launcher/paint_win32.h"
 #include "layout/layout_state.h"
+#include "paint/paint_win32.h"
 
 namespace quilt_daemon {
 namespace {
@@ -107,7 +107,7 @@ class InstanceMutex {
 
 // GDI+ stays for the process: the icons handed to the launcher live that long.
 struct GdiplusSession {
-    GdiplusSession() { launcher::start_gdiplus(); }
+    GdiplusSession() { paint::start_gdiplus(); }
 };
 
 // One of the daemon's own windows, destroyed with its owner.

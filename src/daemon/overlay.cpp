@@ -5,9 +5,9 @@
 
 namespace quilt_daemon {
 
-using launcher::PixelRect;
-using launcher::scale;
-using launcher::TextFormat;
+using paint::PixelRect;
+using paint::scale;
+using paint::TextFormat;
 
 namespace {
 
@@ -26,48 +26,54 @@ constexpr std::int32_t CAP_GAP = 5;
 
 // The description at the left margin; the keys as a right-aligned run of
 // caps, the first key leftmost.
-void paint_row(launcher::Painter& painter, const ShortcutRow& row, std::int32_t left, std::int32_t right,
-               std::int32_t y) {
+void paint_row(paint::Painter& painter, const ShortcutRow& row, std::int32_t left, std::int32_t right, std::int32_t y) {
     const std::uint32_t dpi = painter.dpi;
-    launcher::draw_text(painter, launcher::FontSlot::Body, row.description, launcher::COLOR_TEXT, TextFormat::Left,
-                        {left, y, right, y + scale(ROW_HEIGHT, dpi)});
+    paint::draw_text(painter, paint::FontSlot::Body, row.description, paint::PALETTE.text, TextFormat::Left,
+                     {left, y, right, y + scale(ROW_HEIGHT, dpi)});
     const std::int32_t top = y + (scale(ROW_HEIGHT, dpi) - scale(CAP_HEIGHT, dpi)) / 2;
     const std::int32_t bottom = top + scale(CAP_HEIGHT, dpi);
     std::int32_t x = right;
     for (auto key = row.keys.rbegin(); key != row.keys.rend(); ++key) {
-        const std::int32_t width = launcher::text_width(painter, launcher::FontSlot::Small, *key);
+        const std::int32_t width = paint::text_width(painter, paint::FontSlot::Small, *key);
         const std::int32_t cap_left = x - 2 * scale(CAP_INSET, dpi) - width;
         const PixelRect cap{cap_left, top, x, bottom};
-        launcher::draw_chip(painter, cap, scale(CAP_RADIUS, dpi));
-        launcher::draw_text(painter, launcher::FontSlot::Small, *key, launcher::COLOR_TEXT_SOFT, TextFormat::Center,
-                            cap);
+        paint::draw_chip(painter, cap, scale(CAP_RADIUS, dpi));
+        paint::draw_text(painter, paint::FontSlot::Small, *key, paint::PALETTE.text_soft, TextFormat::Center, cap);
         x = cap_left - scale(CAP_GAP, dpi);
     }
 }
 
 }  // namespace
 
-void paint_overlay(launcher::Painter& painter, PixelRect client) {
+std::int32_t overlay_height() {
+    std::int32_t height = 2 * MARGIN + LOGO + HEADER_GAP - SECTION_GAP;
+    for (const ShortcutSection& section : shortcut_sections()) {
+        height += SECTION_GAP + HEADING_HEIGHT + ROW_HEIGHT * static_cast<std::int32_t>(section.rows.size());
+    }
+    return height;
+}
+
+void paint_overlay(paint::Painter& painter, PixelRect client) {
     const std::uint32_t dpi = painter.dpi;
     const std::int32_t pad = scale(MARGIN, dpi);
     const std::int32_t right = client.right - pad;
     const std::int32_t title_bottom = pad + scale(LOGO, dpi);
 
-    launcher::draw_logo(painter, pad, pad, scale(LOGO, dpi));
-    launcher::draw_spaced_heading(painter, "QUILT", TextFormat::Left,
-                                  {pad + scale(TITLE_OFFSET, dpi), pad, right, title_bottom});
-    launcher::draw_spaced_heading(painter, "RELEASE WIN TO CLOSE", TextFormat::Right, {pad, pad, right, title_bottom});
+    paint::draw_logo(painter, pad, pad, scale(LOGO, dpi));
+    paint::draw_spaced_heading(painter, "QUILT", TextFormat::Left,
+                               {pad + scale(TITLE_OFFSET, dpi), pad, right, title_bottom});
+    paint::draw_spaced_heading(painter, "RELEASE WIN TO CLOSE", TextFormat::Right, {pad, pad, right, title_bottom});
     // Half-way down the header gap, and one pixel high at every DPI.
     const std::int32_t separator = title_bottom + static_cast<std::int32_t>(dpi) * HEADER_GAP / 192;
-    launcher::fill_rect(painter, {pad, separator, right, separator + 1}, launcher::COLOR_SEPARATOR);
+    paint::fill_rect(painter, {pad, separator, right, separator + 1}, paint::PALETTE.separator);
 
     std::int32_t y = title_bottom + scale(HEADER_GAP, dpi);
     bool first = true;
     for (const ShortcutSection& section : shortcut_sections()) {
         if (!first) y += scale(SECTION_GAP, dpi);
         first = false;
-        launcher::draw_spaced_heading(painter, section.heading, TextFormat::Left,
-                                      {pad, y, right, y + scale(HEADING_HEIGHT, dpi)});
+        paint::draw_spaced_heading(painter, section.heading, TextFormat::Left,
+                                   {pad, y, right, y + scale(HEADING_HEIGHT, dpi)});
         y += scale(HEADING_HEIGHT, dpi);
         for (const ShortcutRow& row : section.rows) {
             paint_row(painter, row, pad, right, y);
@@ -81,10 +87,11 @@ void show_overlay_window(win::Platform& p, win::Hwnd overlay) {
     const auto work = win::work_area_of_window(p, p.foreground_window());
     if (!work) return;
     // Moving the hidden window onto the monitor first gives it that monitor's DPI.
-    (void)p.set_window_pos_topmost(overlay, work->left, work->top, OVERLAY_WIDTH, OVERLAY_HEIGHT, win::POS_NOACTIVATE);
+    const std::int32_t design_height = overlay_height();
+    (void)p.set_window_pos_topmost(overlay, work->left, work->top, OVERLAY_WIDTH, design_height, win::POS_NOACTIVATE);
     const std::uint32_t dpi = p.dpi_for_window(overlay);
     const std::int32_t width = scale(OVERLAY_WIDTH, dpi);
-    const std::int32_t height = scale(OVERLAY_HEIGHT, dpi);
+    const std::int32_t height = scale(design_height, dpi);
     const std::int32_t x = work->left + (work->width - width) / 2;
     const std::int32_t y = work->top + (work->height - height) / 2;
     (void)p.set_window_pos_topmost(overlay, x, y, width, height, win::POS_SHOWWINDOW | win::POS_NOACTIVATE);

@@ -5,22 +5,23 @@
 
 #include <cstdint>
 
-#include "launcher/paint.h"
+#include "paint/paint.h"
 #include "win/platform.h"
 
 namespace quilt_daemon {
 
-// Design size in 96-DPI units; the window is made 560 x 726 physical pixels
-// and resized for its monitor's DPI on every show.
+// Design size in 96-DPI units; the window is made that many physical pixels
+// and resized for its monitor's DPI on every show. The height is what the
+// shortcut list takes, so a new line of it grows the panel.
 inline constexpr std::int32_t OVERLAY_WIDTH = 560;
-inline constexpr std::int32_t OVERLAY_HEIGHT = 726;
+std::int32_t overlay_height();
 
 // Headings 12 px semibold, descriptions 15 px regular, key caps 13 px semibold.
-inline constexpr launcher::FontSet OVERLAY_FONTS{{12, true}, {15, false}, {13, true}};
+inline constexpr paint::FontSet OVERLAY_FONTS{{12, true}, {15, false}, {13, true}};
 
 // Draws the logo, the title line, the separator and every section of the
 // shortcut list into a client area of the window's DPI.
-void paint_overlay(launcher::Painter& painter, launcher::PixelRect client);
+void paint_overlay(paint::Painter& painter, paint::PixelRect client);
 
 // Centres the overlay on the work area of the foreground window's monitor at
 // that monitor's DPI and shows it without taking the focus. A null window

@@ -1,8 +1,8 @@
-// The list of shortcuts that the overlay shows and the daemon prints at start.
-// It is text only: the chords themselves live in the keyboard hook.
+// The list of shortcuts that the overlay shows and the daemon prints at start,
+// read from the shortcut table: one line per keys and description, in the
+// table's order, under the heading of its section.
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +10,7 @@
 namespace quilt_daemon {
 
 struct ShortcutRow {
-    std::vector<std::string_view> keys;
+    std::vector<std::string_view> keys;  // one cap each
     std::string_view description;
 };
 

@@ -6,12 +6,16 @@
 #include "apps/launch.h"
 #include "apps/webapps_file.h"
 #include "launcher/geometry.h"
-#include "launcher/paint.h"
 #include "launcher/search.h"
 #include "layout/saved_positions.h"
+#include "paint/paint.h"
 #include "win/window_ops.h"
 
 namespace launcher {
+
+using paint::scale;
+using paint::unscale;
+
 namespace {
 
 using Kind = LauncherCommand::Kind;

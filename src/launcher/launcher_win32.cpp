@@ -6,11 +6,17 @@
 
 #include "launcher/geometry.h"
 #include "launcher/launcher_paint.h"
-#include "launcher/paint_win32.h"
-#include "launcher/popup_win32.h"
+#include "paint/paint_win32.h"
+#include "paint/popup_win32.h"
 #include "win/handle_win32.h"
 
 namespace launcher {
+
+using paint::create_popup_window;
+using paint::paint_window;
+using paint::Painter;
+using paint::PixelRect;
+
 namespace {
 
 // Client coordinates are signed 16-bit values in the two halves of lParam.

@@ -19,7 +19,7 @@
 #include "icons/icon_loaders_win32.h"
 #include "launcher/launcher.h"
 #include "launcher/launcher_win32.h"
-#include "launcher/paint_win32.h"
+#include "paint/paint_win32.h"
 #include "win/handle_win32.h"
 #include "win/platform_win32.h"
 #include "win/window_ops.h"
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     const bool icons = argc > 1 && std::strcmp(argv[1], "icons") == 0;
     win::Win32Platform p;
     (void)p.set_dpi_awareness();
-    launcher::start_gdiplus();
+    paint::start_gdiplus();
     launcher::LauncherWindow record{p, {}};
     record.launcher.catalogue_platform = std::make_shared<win::Win32Platform>();
     record.launcher.catalogue_ready_message = win::MSG_CATALOGUE_READY;

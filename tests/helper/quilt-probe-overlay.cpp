@@ -15,7 +15,7 @@
 
 #include "daemon/overlay.h"
 #include "daemon/overlay_win32.h"
-#include "launcher/paint_win32.h"
+#include "paint/paint_win32.h"
 #include "win/handle_win32.h"
 #include "win/platform_win32.h"
 
@@ -73,7 +73,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     win::Win32Platform p;
     auto print = [&](const std::string& line) { p.write_out(line + "\n"); };
     (void)p.set_dpi_awareness();
-    launcher::start_gdiplus();
+    paint::start_gdiplus();
     const auto made = quilt_daemon::create_overlay_window(p);
     if (!made) {
         print("error " + made.error().message);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "daemon/hook_logic.h"
@@ -80,49 +82,79 @@ int count_actions(const std::vector<Post>& posts) {
     }));
 }
 
+// What every chord does, written out once more so that a wrong row of the
+// shortcut table shows; nullopt is the stop. The test below also checks that
+// these are exactly the table's chords.
 struct ChordCase {
     std::string name;
     std::uint16_t vk;
     bool shift;
-    Post post;
+    std::optional<ShortcutAction> does;
+    bool repeats;
 };
 
-std::vector<ChordCase> chord_table() {
+std::vector<ChordCase> chord_cases() {
+    using enum ActionTag;
+    using layout::Direction;
     std::vector<ChordCase> t = {
-        {"Win+Left", win::KEY_ARROW_LEFT, false, {win::MSG_SHORTCUT, 3}},
-        {"Win+Right", win::KEY_ARROW_RIGHT, false, {win::MSG_SHORTCUT, 5}},
-        {"Win+Up", win::KEY_ARROW_UP, false, {win::MSG_SHORTCUT, 4}},
-        {"Win+Down", win::KEY_ARROW_DOWN, false, {win::MSG_SHORTCUT, 6}},
-        {"Win+Shift+Left", win::KEY_ARROW_LEFT, true, {win::MSG_SHORTCUT, 7}},
-        {"Win+Shift+Right", win::KEY_ARROW_RIGHT, true, {win::MSG_SHORTCUT, 9}},
-        {"Win+Shift+Up", win::KEY_ARROW_UP, true, {win::MSG_SHORTCUT, 8}},
-        {"Win+Shift+Down", win::KEY_ARROW_DOWN, true, {win::MSG_SHORTCUT, 10}},
-        {"Win+-", win::KEY_MINUS, false, {win::MSG_SHORTCUT, 13}},
-        {"Win+=", win::KEY_PLUS, false, {win::MSG_SHORTCUT, 14}},
-        {"Win+Shift+-", win::KEY_MINUS, true, {win::MSG_SHORTCUT, 15}},
-        {"Win+Shift+=", win::KEY_PLUS, true, {win::MSG_SHORTCUT, 16}},
-        {"Win+F", win::KEY_F, false, {win::MSG_SHORTCUT, 1}},
-        {"Win+Shift+F", win::KEY_F, true, {win::MSG_SHORTCUT, 1}},
-        {"Win+W", win::KEY_W, false, {win::MSG_SHORTCUT, 12}},
-        {"Win+Shift+W", win::KEY_W, true, {win::MSG_SHORTCUT, 12}},
-        {"Win+Space", win::KEY_SPACE, false, {win::MSG_SHORTCUT, 2}},
-        {"Win+Shift+Space", win::KEY_SPACE, true, {win::MSG_SHORTCUT, 2}},
-        {"Win+Enter", win::KEY_RETURN, false, {win::MSG_SHORTCUT, 11}},
-        {"Win+Shift+Enter", win::KEY_RETURN, true, {win::MSG_SHORTCUT, 11}},
-        {"Win+Shift+B", win::KEY_B, true, {win::MSG_SHORTCUT, 0}},
-        {"Win+Shift+Esc", win::KEY_ESCAPE, true, {win::MSG_STOP, 0}},
+        {"Win+Left", win::KEY_ARROW_LEFT, false, action(Focus, Direction::Left), true},
+        {"Win+Right", win::KEY_ARROW_RIGHT, false, action(Focus, Direction::Right), true},
+        {"Win+Up", win::KEY_ARROW_UP, false, action(Focus, Direction::Up), true},
+        {"Win+Down", win::KEY_ARROW_DOWN, false, action(Focus, Direction::Down), true},
+        {"Win+Shift+Left", win::KEY_ARROW_LEFT, true, action(Swap, Direction::Left), true},
+        {"Win+Shift+Right", win::KEY_ARROW_RIGHT, true, action(Swap, Direction::Right), true},
+        {"Win+Shift+Up", win::KEY_ARROW_UP, true, action(Swap, Direction::Up), true},
+        {"Win+Shift+Down", win::KEY_ARROW_DOWN, true, action(Swap, Direction::Down), true},
+        {"Win+-", win::KEY_MINUS, false, action(ResizeWidth, RESIZE_MINUS), true},
+        {"Win+=", win::KEY_PLUS, false, action(ResizeWidth, RESIZE_PLUS), true},
+        {"Win+Shift+-", win::KEY_MINUS, true, action(ResizeHeight, RESIZE_MINUS), true},
+        {"Win+Shift+=", win::KEY_PLUS, true, action(ResizeHeight, RESIZE_PLUS), true},
+        {"Win+F", win::KEY_F, false, action(ToggleFullscreen), false},
+        {"Win+Shift+F", win::KEY_F, true, action(ToggleFullscreen), false},
+        {"Win+W", win::KEY_W, false, action(CloseWindow), false},
+        {"Win+Shift+W", win::KEY_W, true, action(CloseWindow), false},
+        {"Win+Space", win::KEY_SPACE, false, action(ToggleLauncher), false},
+        {"Win+Shift+Space", win::KEY_SPACE, true, action(ToggleLauncher), false},
+        {"Win+Enter", win::KEY_RETURN, false, action(OpenTerminal), false},
+        {"Win+Shift+Enter", win::KEY_RETURN, true, action(OpenTerminal), false},
+        {"Win+Shift+B", win::KEY_B, true, action(OpenBrowser), false},
+        {"Win+Shift+Esc", win::KEY_ESCAPE, true, std::nullopt, false},  // the daemon is stopped exactly once
     };
-    for (std::uint16_t n = 1; n <= 9; ++n) {
+    for (std::uint8_t n = 1; n <= 9; ++n) {
         const auto vk = static_cast<std::uint16_t>(win::KEY_DIGIT_1 + n - 1);
-        t.push_back({"Win+" + std::to_string(n), vk, false, {win::MSG_SHORTCUT, 100u + n}});
-        t.push_back({"Win+Shift+" + std::to_string(n), vk, true, {win::MSG_SHORTCUT, 200u + n}});
+        t.push_back({"Win+" + std::to_string(n), vk, false, action(GoToDesktop, n), false});
+        t.push_back({"Win+Shift+" + std::to_string(n), vk, true, action(MoveToDesktop, n), false});
     }
     return t;
 }
 
-TEST(HookLogic, EveryChordOfTheTablePostsItsCodeAndSwallowsPressAndRelease) {
+// What a post asks the main thread to do; nullopt for the stop.
+std::optional<ShortcutAction> decoded(const Post& p) {
+    if (p.message == win::MSG_STOP) return std::nullopt;
+    EXPECT_EQ(p.message, win::MSG_SHORTCUT);
+    const auto a = action_from_code(p.wparam);
+    EXPECT_TRUE(a) << "code " << p.wparam;
+    return a;
+}
+
+TEST(HookLogic, EveryChordOfTheTableActsAndSwallowsPressAndRelease) {
+    const auto cases = chord_cases();
+    // The cases are the table's chords, each once: a row the cases miss, or
+    // one that another row with the same key and Shift hides, fails here.
+    std::set<std::pair<std::uint16_t, bool>> in_table, in_cases;
+    for (const Shortcut& row : SHORTCUTS) {
+        if (row.key == 0) continue;
+        for (const bool shift : {false, true}) {
+            if (row.shift == Shift::Either || (row.shift == Shift::With) == shift) {
+                EXPECT_TRUE(in_table.insert({row.key, shift}).second) << "two rows for " << row.keys;
+            }
+        }
+    }
+    for (const auto& c : cases) EXPECT_TRUE(in_cases.insert({c.vk, c.shift}).second) << c.name << " twice";
+    EXPECT_EQ(in_cases, in_table);
+
     for (const auto win_key : {LWIN, RWIN}) {
-        for (const auto& c : chord_table()) {
+        for (const auto& c : cases) {
             SCOPED_TRACE(c.name + (win_key == LWIN ? " (left Win)" : " (right Win)"));
             Keyboard kb;
             EXPECT_FALSE(kb.press(win_key));
@@ -131,10 +163,25 @@ TEST(HookLogic, EveryChordOfTheTablePostsItsCodeAndSwallowsPressAndRelease) {
             }
             kb.take_posts();
             EXPECT_TRUE(kb.press(c.vk));
-            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{{win::MSG_WIN_KEY, 0}, c.post}));
+            const auto posts = kb.take_posts();
+            ASSERT_EQ(posts.size(), 2u);
+            EXPECT_EQ(posts[0], (Post{win::MSG_WIN_KEY, 0}));
+            EXPECT_EQ(decoded(posts[1]), c.does);
             EXPECT_EQ(kb.last_inputs, DUMMY_KEY);
+            // Two auto-repeats: the same action again, or nothing.
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_TRUE(kb.press(c.vk));
+                EXPECT_EQ(kb.last_inputs, DUMMY_KEY);
+            }
+            const std::vector<Post> again = c.repeats ? std::vector<Post>{posts[1], posts[1]} : std::vector<Post>{};
+            EXPECT_EQ(kb.posts, again);
+            kb.take_posts();
             EXPECT_TRUE(kb.release(c.vk));
             EXPECT_EQ(kb.state.swallowed_keys, 0u);
+            // Released and pressed again, the key acts again.
+            EXPECT_TRUE(kb.press(c.vk));
+            EXPECT_EQ(kb.take_posts(), (std::vector<Post>{posts[1]}));
+            EXPECT_TRUE(kb.release(c.vk));
             if (c.shift) {
                 EXPECT_FALSE(kb.release(LSHIFT));
             }
@@ -181,45 +228,6 @@ TEST(HookLogic, KeysThatAreNotShortcutsPassThrough) {
         EXPECT_FALSE(kb.release(c.vk));
         EXPECT_EQ(count_actions(kb.posts), 0);
         EXPECT_EQ(kb.state.swallowed_keys, 0u);
-    }
-}
-
-TEST(HookLogic, OnlyArrowsAndResizeKeysActAgainOnAutoRepeat) {
-    struct Case {
-        std::string name;
-        std::uint16_t vk;
-        bool shift;
-        int actions;  // after a press and two auto-repeats
-    };
-    const Case cases[] = {
-        {"Win+Left", win::KEY_ARROW_LEFT, false, 3},
-        {"Win+Shift+Down", win::KEY_ARROW_DOWN, true, 3},
-        {"Win+-", win::KEY_MINUS, false, 3},
-        {"Win+Shift+=", win::KEY_PLUS, true, 3},
-        {"Win+F", win::KEY_F, false, 1},
-        {"Win+W", win::KEY_W, false, 1},
-        {"Win+Space", win::KEY_SPACE, false, 1},
-        {"Win+Enter", win::KEY_RETURN, false, 1},
-        {"Win+Shift+B", win::KEY_B, true, 1},
-        {"Win+3", win::KEY_DIGIT_1 + 2, false, 1},
-        {"Win+Shift+4", win::KEY_DIGIT_1 + 3, true, 1},
-        {"Win+Shift+Esc", win::KEY_ESCAPE, true, 1},  // the daemon is stopped exactly once
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Keyboard kb;
-        kb.press(LWIN);
-        if (c.shift) kb.press(LSHIFT);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_TRUE(kb.press(c.vk));
-            EXPECT_EQ(kb.last_inputs, DUMMY_KEY);
-        }
-        EXPECT_EQ(count_actions(kb.posts), c.actions);
-        EXPECT_TRUE(kb.release(c.vk));
-        kb.take_posts();
-        // Released and pressed again, the key acts again.
-        EXPECT_TRUE(kb.press(c.vk));
-        EXPECT_EQ(count_actions(kb.posts), 1);
     }
 }
 
@@ -292,7 +300,7 @@ TEST(HookLogic, InjectedInputAndNonZeroCodesAreNotLookedAt) {
         KeysDown keys;
     };
     const HookState win_held{true, false, 0, false};
-    const HookState f_swallowed{true, true, 1u << 1, true};
+    const HookState f_swallowed{true, true, 1u << *tracked_key_bit(win::KEY_F), true};
     const KeysDown win_keys{true, false, false, false, false};
     const Case cases[] = {
         {"Win down", {0, win::MSG_KEYDOWN, LWIN, win::HOOK_FLAG_INJECTED}, {}, {}},
@@ -320,7 +328,7 @@ TEST(HookLogic, InjectedInputAndNonZeroCodesAreNotLookedAt) {
 TEST(HookLogic, SystemKeyMessagesCountLikePlainOnes) {
     // With Alt involved Windows reports WM_SYSKEYDOWN/UP; a release must be
     // recognised in either form or the key's bit would stay set.
-    const HookState state{true, true, 1u << 3, false};
+    const HookState state{true, true, 1u << *tracked_key_bit(win::KEY_ARROW_LEFT), false};
     const HookResult up = on_key_event({0, win::MSG_SYSKEYUP, win::KEY_ARROW_LEFT, 0}, state, {});
     EXPECT_EQ(up.verdict, Verdict::Swallow);
     EXPECT_EQ(up.state.swallowed_keys, 0u);
@@ -376,16 +384,14 @@ TEST(HookState, LoadsAndStoresTheHookFieldsOnly) {
     EXPECT_TRUE(daemon.overlay_visible) << "the main thread owns overlay_visible";
 }
 
-TEST(Shortcuts, ActionCodesRoundTripAndRejectEverythingElse) {
-    for (std::uint32_t i = 0; i < ACTION_TABLE.size(); ++i) {
-        EXPECT_EQ(action_code(ACTION_TABLE[i]), i);
-        EXPECT_EQ(action_from_code(i), ACTION_TABLE[i]);
-    }
-    for (std::uint8_t n = 1; n <= 9; ++n) {
-        EXPECT_EQ(action_code({ActionTag::GoToDesktop, n}), 100u + n);
-        EXPECT_EQ(action_code({ActionTag::MoveToDesktop, n}), 200u + n);
-        EXPECT_EQ(action_from_code(100u + n), (ShortcutAction{ActionTag::GoToDesktop, n}));
-        EXPECT_EQ(action_from_code(200u + n), (ShortcutAction{ActionTag::MoveToDesktop, n}));
+TEST(Shortcuts, EveryActionHasItsOwnCodeAndOtherCodesAreRejected) {
+    std::set<std::uint32_t> codes;
+    for (const Shortcut& row : SHORTCUTS) {
+        if (!posts_action(row)) continue;
+        SCOPED_TRACE(row.keys);
+        EXPECT_TRUE(codes.insert(row.code).second) << "code " << row.code << " used twice";
+        EXPECT_EQ(action_code(row.chord.action), row.code);
+        EXPECT_EQ(action_from_code(row.code), row.chord.action);
     }
     for (std::uint32_t bad : {17u, 99u, 100u, 110u, 200u, 210u, 300u, 0xFFFFFFFFu}) {
         EXPECT_EQ(action_from_code(bad), std::nullopt) << bad;
@@ -395,20 +401,21 @@ TEST(Shortcuts, ActionCodesRoundTripAndRejectEverythingElse) {
     EXPECT_EQ(action_code({ActionTag::Focus, 4}), std::nullopt);
 }
 
-TEST(Shortcuts, EveryTrackedKeyHasItsOwnBit) {
-    std::uint32_t seen = 0;
-    std::vector<std::uint16_t> keys(TRACKED_KEYS.begin(), TRACKED_KEYS.end());
-    for (std::uint16_t d = win::KEY_DIGIT_1; d <= win::KEY_DIGIT_9; ++d) keys.push_back(d);
-    for (auto vk : keys) {
-        const auto bit = tracked_key_bit(vk);
-        ASSERT_TRUE(bit) << vk;
-        ASSERT_LT(*bit, 32);
-        EXPECT_EQ(seen & (1u << *bit), 0u) << "bit " << *bit << " used twice";
-        seen |= 1u << *bit;
+TEST(Shortcuts, EveryKeyOfTheTableHasItsOwnBitAndNoOtherKeyHasOne) {
+    std::set<int> bits;
+    std::set<std::uint16_t> keys;
+    for (const Shortcut& row : SHORTCUTS) {
+        if (row.key == 0 || !keys.insert(row.key).second) continue;
+        const auto bit = tracked_key_bit(row.key);
+        ASSERT_TRUE(bit) << row.keys;
+        EXPECT_TRUE(*bit >= 0 && *bit < 32) << *bit;
+        EXPECT_TRUE(bits.insert(*bit).second) << "bit " << *bit << " used twice";
     }
-    EXPECT_EQ(tracked_key_bit(win::KEY_DIGIT_1), 12);
-    EXPECT_EQ(tracked_key_bit(win::KEY_DIGIT_9), 20);
-    for (std::uint16_t vk : {DIGIT_0, KEY_A, NUMPAD1, LWIN, LSHIFT}) EXPECT_EQ(tracked_key_bit(vk), std::nullopt) << vk;
+    for (std::uint32_t vk = 0; vk <= 0xFFFF; ++vk) {
+        if (keys.count(static_cast<std::uint16_t>(vk)) == 0) {
+            EXPECT_EQ(tracked_key_bit(static_cast<std::uint16_t>(vk)), std::nullopt) << vk;
+        }
+    }
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <type_traits>
 #include <unordered_set>
 #include <utility>
 
+#include "launcher/geometry.h"
 #include "launcher/input.h"
 #include "launcher/launcher_paint.h"
 #include "launcher/search.h"
@@ -13,6 +17,7 @@ namespace {
 using apps::ItemKind;
 using apps::LauncherItem;
 using namespace launcher;
+using namespace paint;
 
 LauncherItem web(std::string name, std::string address) { return {ItemKind::Web, std::move(address), std::move(name)}; }
 const LauncherItem EDIT{ItemKind::EditWebApps, std::nullopt, "Edit web apps"};
@@ -58,63 +63,91 @@ const TextRun* find_text(const std::vector<TextRun>& runs, std::string_view text
     return nullptr;
 }
 
-TEST(LauncherPaint, TileAndAddTileSpansForNoneOneAndFiveWebApps) {
-    struct Span {
-        std::string caption;
-        std::int32_t left, right;  // of the caption, 4 design units inside the tile
-    };
-    struct SpanCase {
-        std::uint32_t dpi;
-        std::size_t web_apps;
-        std::vector<Span> captions;
-        std::int32_t plus_box_left;
-    };
-    for (const auto& c : std::initializer_list<SpanCase>{
-             {96, 0, {{"Add web app", 24, 184}}, 88},
-             {96, 1, {{"App0", 24, 96}, {"Add", 464, 536}}, 484},
-             {96,
-              6,
-              {{"App0", 24, 96},
-               {"App1", 112, 184},
-               {"App2", 200, 272},
-               {"App3", 288, 360},
-               {"App4", 376, 448},
-               {"Add", 464, 536}},
-              484},
-             {144, 0, {{"Add web app", 36, 276}}, 132},
-             {144,
-              5,
-              {{"App0", 36, 144},
-               {"App1", 168, 276},
-               {"App2", 300, 408},
-               {"App3", 432, 540},
-               {"App4", 564, 672},
-               {"Add", 696, 804}},
-              726},
-         }) {
-        Painter p = painter_at(c.dpi);
-        LauncherState s = state_with(web_apps(c.web_apps));
-        paint_launcher(p, s);
-        std::vector<Span> captions;
-        const std::int32_t caption_top = scale(312, c.dpi) + scale(50, c.dpi);
-        for (const auto& run : ops_of<TextRun>(p.list)) {
-            if (run.rect.top == caption_top) captions.push_back({run.text, run.rect.left, run.rect.right});
+// Where the mouse is tested for a place of geometry.h, in pixels.
+PixelRect at_dpi(DesignRect r, std::uint32_t dpi) {
+    return {scale(r.left, dpi), scale(r.top, dpi), scale(r.right, dpi), scale(r.bottom, dpi)};
+}
+
+bool inside(PixelRect r, PixelRect area) {
+    return area.left <= r.left && r.left <= r.right && r.right <= area.right && area.top <= r.top &&
+           r.top <= r.bottom && r.bottom <= area.bottom;
+}
+
+bool inside(RoundedBox b, PixelRect area) {
+    return static_cast<float>(area.left) <= b.x && b.x + b.width <= static_cast<float>(area.right) &&
+           static_cast<float>(area.top) <= b.y && b.y + b.height <= static_cast<float>(area.bottom);
+}
+
+// Both centres within a pixel of each other.
+bool centred_in(PixelRect r, PixelRect area) {
+    return std::abs((r.left + r.right) - (area.left + area.right)) <= 2 &&
+           std::abs((r.top + r.bottom) - (area.top + area.bottom)) <= 2;
+}
+
+TEST(LauncherPaint, EveryModeDrawsInsideTheWindowAndEachTileCaptionInItsOwnTile) {
+    for (const std::uint32_t dpi : {96u, 144u}) {
+        const PixelRect client{0, 0, scale(WINDOW_WIDTH, dpi), scale(WINDOW_HEIGHT, dpi)};
+        for (const std::size_t count : {0u, 1u, 5u, 6u}) {
+            for (const auto mode : {LauncherMode::Search, LauncherMode::AddWebApp, LauncherMode::ConfirmRemove}) {
+                SCOPED_TRACE(std::to_string(count) + " web apps at " + std::to_string(dpi) + ", mode " +
+                             std::to_string(static_cast<int>(mode)));
+                Painter p = painter_at(dpi);
+                LauncherState s = state_with(web_apps(count));
+                if (mode == LauncherMode::ConfirmRemove) {
+                    if (count == 0) continue;
+                    ask_removal(s, 0);
+                } else {
+                    set_mode(s, mode);
+                }
+                paint_launcher(p, s);
+                for (const auto& op : p.list.ops) {
+                    std::visit(
+                        [&](const auto& o) {
+                            using Op = std::decay_t<decltype(o)>;
+                            if constexpr (std::is_same_v<Op, Logo>) {
+                                EXPECT_TRUE(inside(PixelRect{o.x, o.y, o.x + o.size, o.y + o.size}, client));
+                            } else if constexpr (std::is_same_v<Op, RoundedFill> ||
+                                                 std::is_same_v<Op, RoundedOutline>) {
+                                EXPECT_TRUE(inside(o.box, client));
+                            } else {
+                                EXPECT_TRUE(inside(o.rect, client));
+                            }
+                        },
+                        op);
+                }
+                if (mode != LauncherMode::Search) continue;
+
+                // The strip: at most five web apps, then the Add tile; each
+                // caption centred inside the tile the mouse is tested on.
+                const std::size_t shown = std::min<std::size_t>(count, 5);
+                std::vector<std::pair<std::string, PixelRect>> tiles;
+                for (std::size_t i = 0; i < shown; ++i) tiles.push_back({s.items[i].name, at_dpi(tile_rect(i), dpi)});
+                const PixelRect add = at_dpi(add_tile_rect(shown), dpi);
+                tiles.push_back({shown == 0 ? "Add web app" : "Add", add});
+                const auto runs = ops_of<TextRun>(p.list);
+                std::int32_t previous_right = 0;
+                for (const auto& [caption, tile] : tiles) {
+                    SCOPED_TRACE(caption);
+                    EXPECT_GE(tile.left, previous_right) << "tiles do not overlap";
+                    previous_right = tile.right;
+                    const auto in_tile = std::count_if(runs.begin(), runs.end(), [&](const TextRun& r) {
+                        return r.text == caption && inside(r.rect, tile) && r.format == TextFormat::Center &&
+                               (r.rect.left - tile.left) == (tile.right - r.rect.right);
+                    });
+                    EXPECT_EQ(in_tile, 1);
+                }
+                // The Add tile's plus box is centred in it.
+                const auto outlines = ops_of<RoundedOutline>(p.list);
+                EXPECT_EQ(std::count_if(outlines.begin(), outlines.end(),
+                                        [&](const RoundedOutline& o) {
+                                            const RoundedBox& b = o.box;
+                                            return inside(b, add) &&
+                                                   std::abs(2 * b.x + b.width -
+                                                            static_cast<float>(add.left + add.right)) <= 2;
+                                        }),
+                          1);
+            }
         }
-        ASSERT_EQ(captions.size(), c.captions.size()) << c.web_apps << " at " << c.dpi;
-        for (std::size_t i = 0; i < captions.size(); ++i) {
-            EXPECT_EQ(captions[i].caption, c.captions[i].caption);
-            EXPECT_EQ(captions[i].left, c.captions[i].left) << captions[i].caption << " at " << c.dpi;
-            EXPECT_EQ(captions[i].right, c.captions[i].right) << captions[i].caption << " at " << c.dpi;
-        }
-        // The Add tile's plus box: 32 units, centred in its tile, radius dpi * 32 / 384.
-        const float box_top = static_cast<float>(scale(324, c.dpi)) + 0.5f;
-        const auto outlines = ops_of<RoundedOutline>(p.list);
-        const auto plus_box =
-            std::find_if(outlines.begin(), outlines.end(), [&](const RoundedOutline& o) { return o.box.y == box_top; });
-        ASSERT_NE(plus_box, outlines.end());
-        EXPECT_EQ(plus_box->box, rounded_box({c.plus_box_left, scale(324, c.dpi), c.plus_box_left + scale(32, c.dpi),
-                                              scale(356, c.dpi)},
-                                             static_cast<std::int32_t>(c.dpi) * 32 / 384));
     }
 }
 
@@ -140,7 +173,7 @@ TEST(LauncherPaint, TheCaretFollowsTheQueryAndStopsAtTheBoxEnd) {
         paint_launcher(p, s);
         const auto fills = ops_of<RectFill>(p.list);
         const auto caret =
-            std::find_if(fills.begin(), fills.end(), [](const RectFill& f) { return f.colour == COLOR_ACCENT; });
+            std::find_if(fills.begin(), fills.end(), [](const RectFill& f) { return f.colour == PALETTE.accent; });
         ASSERT_NE(caret, fills.end());
         EXPECT_EQ(caret->rect, c.caret) << c.query.size() << " characters at " << c.dpi;
         // The box shows the query, else the mode's placeholder; ConfirmRemove has none.
@@ -171,14 +204,14 @@ TEST(LauncherPaint, RowsCarryIconBadgeAndNameAndTheSelectionIsHighlighted) {
     EXPECT_EQ(ops_of<RoundedFill>(p.list).front().box, rounded_box({20, 112, 540, 148}, 6));
     const TextRun* name = find_text(runs, "(beta)");
     ASSERT_TRUE(name);
-    EXPECT_EQ(name->colour, COLOR_TEXT);
+    EXPECT_EQ(name->colour, PALETTE.text);
     const std::int32_t badge_left = 540 - 16 - 3 * 6 - 14;  // "Web" is 18 pixels wide here
     EXPECT_EQ(name->rect, (PixelRect{66, 112, badge_left - 14, 148}));
     EXPECT_EQ(find_text(runs,
                         "\xC3\x9F"
                         "eta")
                   ->colour,
-              COLOR_TEXT_SOFT);
+              PALETTE.text_soft);
     // Letter tiles: upper case by the full mapping, punctuation skipped, none for punctuation only.
     for (const auto& [letters, top] : {std::pair{"SS", 84}, std::pair{"B", 120}, std::pair{"C", 192}}) {
         const TextRun* run = find_text(runs, letters);
@@ -293,7 +326,7 @@ TEST(LauncherIcons, ArrivedImagesReplaceLetterTilesAndNotFoundIsNeverAskedAgain)
         EXPECT_EQ(ops_of<Image>(p.list), c.images) << c.dpi;
         std::vector<std::string> letters;
         for (const auto& run : ops_of<TextRun>(p.list)) {
-            if (run.text.size() == 1 && run.font == FontSlot::Small && run.colour == COLOR_MUTED) {
+            if (run.text.size() == 1 && run.font == FontSlot::Small && run.colour == PALETTE.muted) {
                 letters.push_back(run.text);
             }
         }
@@ -313,18 +346,25 @@ TEST(LauncherPaint, AHoveredTileShowsItsRemoveCircle) {
         s.hovered_tile = 1;
         s.remove_hovered = on_circle;
         paint_launcher(p, s);
-        // (78 + 88, 316, 96 + 88, 334) at 144 DPI, radius half its width.
-        const RoundedBox circle = rounded_box({249, 474, 276, 501}, 13);
+        // Drawn where the mouse is tested, a circle: radius half its width.
+        const PixelRect place = at_dpi(remove_circle_rect(1), 144);
+        const RoundedBox circle = rounded_box(place, (place.right - place.left) / 2);
         const auto fills = ops_of<RoundedFill>(p.list);
         EXPECT_NE(
-            std::find(fills.begin(), fills.end(), RoundedFill{circle, on_circle ? COLOR_DANGER : COLOR_BACKGROUND}),
+            std::find(fills.begin(), fills.end(), RoundedFill{circle, on_circle ? PALETTE.danger : PALETTE.background}),
             fills.end());
         const auto outlines = ops_of<RoundedOutline>(p.list);
-        EXPECT_NE(
-            std::find(outlines.begin(), outlines.end(), RoundedOutline{circle, on_circle ? COLOR_DANGER : COLOR_LINE}),
-            outlines.end());
+        EXPECT_NE(std::find(outlines.begin(), outlines.end(),
+                            RoundedOutline{circle, on_circle ? PALETTE.danger : PALETTE.line}),
+                  outlines.end());
+        // The minus sign in the middle of the circle.
         const auto marks = ops_of<RectFill>(p.list);
-        EXPECT_NE(std::find(marks.begin(), marks.end(), RectFill{{256, 486, 268, 489}, COLOR_TEXT}), marks.end());
+        EXPECT_EQ(std::count_if(marks.begin(), marks.end(),
+                                [&](const RectFill& f) {
+                                    return f.colour == PALETTE.text && centred_in(f.rect, place) &&
+                                           f.rect.right - f.rect.left > f.rect.bottom - f.rect.top;
+                                }),
+                  1);
     }
 }
 
@@ -337,11 +377,12 @@ TEST(LauncherPaint, AddWebAppHintsAndTheRemovalQuestion) {
     for (const auto& run : ops_of<TextRun>(add.list)) {
         if (run.font == FontSlot::Body) lines.push_back({run.text, run.rect.top});
     }
+    // The error first, then the hints, one to a row of the list.
     EXPECT_EQ(lines, (std::vector<std::pair<std::string, std::int32_t>>{
-                         {"That does not look like a web address.", 76},
-                         {"Type the address of a site and press Enter to add it as a web app.", 112},
-                         {"To choose its name, type it first:  Mail = mail.google.com", 148},
-                         {"Esc goes back.", 184}}));
+                         {"That does not look like a web address.", row_rect(0).top},
+                         {"Type the address of a site and press Enter to add it as a web app.", row_rect(1).top},
+                         {"To choose its name, type it first:  Mail = mail.google.com", row_rect(2).top},
+                         {"Esc goes back.", row_rect(3).top}}));
 
     Painter confirm = painter_at(144);
     LauncherState c = state_with(web_apps(1));
@@ -351,11 +392,22 @@ TEST(LauncherPaint, AddWebAppHintsAndTheRemovalQuestion) {
     for (const char* text : {"Remove App0 from your web apps?", "Enter removes it. Esc keeps it.", "Remove", "Keep"}) {
         ASSERT_TRUE(find_text(runs, text)) << text;
     }
-    EXPECT_EQ(find_text(runs, "Enter removes it. Esc keeps it.")->rect, (PixelRect{51, 168, 810, 222}));
-    EXPECT_EQ(find_text(runs, "Remove")->rect, (PixelRect{51, 226, 195, 271}));
-    EXPECT_EQ(find_text(runs, "Keep")->rect, (PixelRect{210, 226, 354, 271}));
-    EXPECT_EQ(ops_of<RoundedFill>(confirm.list),
-              (std::vector<RoundedFill>{{rounded_box({51, 226, 195, 271}, 9), COLOR_DANGER}}));
+    const PixelRect second_row = at_dpi(row_rect(1), 144);
+    const PixelRect hint = find_text(runs, "Enter removes it. Esc keeps it.")->rect;
+    EXPECT_EQ(hint.top, second_row.top);
+    EXPECT_EQ(hint.bottom, second_row.bottom);
+    // Each button's label is centred on the button the mouse is tested on;
+    // only Remove is filled, in the danger colour.
+    const PixelRect remove = at_dpi(REMOVE_BUTTON, 144), keep = at_dpi(KEEP_BUTTON, 144);
+    for (const auto& [label, button] : {std::pair{"Remove", remove}, std::pair{"Keep", keep}}) {
+        EXPECT_EQ(find_text(runs, label)->rect, button) << label;
+        EXPECT_EQ(find_text(runs, label)->format, TextFormat::Center) << label;
+    }
+    const auto fills = ops_of<RoundedFill>(confirm.list);
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills[0].colour, PALETTE.danger);
+    EXPECT_EQ(fills[0].box, rounded_box(remove, static_cast<std::int32_t>(fills[0].box.radius)));
+    EXPECT_GT(keep.left, remove.right) << "the buttons do not overlap";
 }
 
 }  // namespace

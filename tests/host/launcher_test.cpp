@@ -162,7 +162,7 @@ TEST_F(Launcher, TheIconThreadStartsWithTheWindowAndItsAnswersRepaintTheShownLau
     EXPECT_EQ(l.icons_ready_message, READY);
 
     launcher::toggle_launcher(d, l);
-    launcher::Painter painter{96, [](launcher::FontSlot, std::string_view) { return 0; }, {}};
+    paint::Painter painter{96, [](paint::FontSlot, std::string_view) { return 0; }, {}};
     launcher::paint_launcher(painter, l.state);  // asks for both sites' icons
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (answers < 2 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();

@@ -7,12 +7,6 @@ namespace {
 
 using namespace quilt_daemon;
 
-TEST(Lifecycle, StartTextIsTheRunningLineThenTheShortcutList) {
-    const std::string text = start_text();
-    EXPECT_EQ(text.rfind("Quilt is running. Stop it from its tray icon, or with Ctrl+C here.\n  Win + Arrows ", 0), 0u);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 15);
-}
-
 TEST(Lifecycle, StopLineAndStatusFollowTheRestore) {
     struct Case {
         win::Result<layout::RestoreCounts, layout::FileError> restored;

@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <set>
+#include <string>
 
 #include "daemon/overlay.h"
+#include "daemon/shortcut_list.h"
 #include "sim_desktop.h"
 
 namespace {
 
-using namespace launcher;
+using namespace paint;
 
 // Every key label is 7 pixels per byte wide, in any font.
 std::vector<PaintOp> overlay_ops(std::uint32_t dpi, PixelRect client) {
@@ -17,80 +19,107 @@ std::vector<PaintOp> overlay_ops(std::uint32_t dpi, PixelRect client) {
     return painter.list.ops;
 }
 
-template <typename Op>
-std::vector<Op> all_of(const std::vector<PaintOp>& ops) {
-    std::vector<Op> found;
-    for (const auto& op : ops) {
-        if (const auto* o = std::get_if<Op>(&op)) found.push_back(*o);
-    }
-    return found;
+bool inside(PixelRect r, PixelRect area) {
+    return area.left <= r.left && r.left <= r.right && r.right <= area.right && area.top <= r.top &&
+           r.top <= r.bottom && r.bottom <= area.bottom;
 }
 
-TEST(Overlay, PanelLayoutAt96And144Dpi) {
-    struct Case {
-        std::uint32_t dpi;
-        PixelRect client;
-        std::vector<PaintOp> header;  // logo, title, hint, separator
-        PixelRect first_heading;
-        std::int32_t cap_radius;
-        std::vector<PixelRect> widest_row_caps;  // "Win", "Shift", "-", "=" as drawn: last key first
-        std::int32_t content_bottom;
-    } cases[] = {
-        {96,
-         {0, 0, 560, 726},
-         {Logo{28, 28, 22}, TextRun{"QUILT", COLOR_MUTED, FontSlot::Heading, TextFormat::Left, {60, 28, 532, 50}, 2},
-          TextRun{"RELEASE WIN TO CLOSE", COLOR_MUTED, FontSlot::Heading, TextFormat::Right, {28, 28, 532, 50}, 2},
-          RectFill{{28, 63, 532, 64}, COLOR_SEPARATOR}},
-         {28, 76, 532, 102},
-         6,
-         {{507, 209, 532, 233}, {477, 209, 502, 233}, {419, 209, 472, 233}, {375, 209, 414, 233}},
-         698},
-        {144,
-         {0, 0, 840, 1089},
-         {Logo{42, 42, 33}, TextRun{"QUILT", COLOR_MUTED, FontSlot::Heading, TextFormat::Left, {90, 42, 798, 75}, 3},
-          TextRun{"RELEASE WIN TO CLOSE", COLOR_MUTED, FontSlot::Heading, TextFormat::Right, {42, 42, 798, 75}, 3},
-          RectFill{{42, 94, 798, 95}, COLOR_SEPARATOR}},  // s = 144 * 26 / 192 = 19, one pixel high
-         {42, 114, 798, 153},
-         9,
-         {{765, 313, 798, 349}, {725, 313, 758, 349}, {657, 313, 718, 349}, {603, 313, 650, 349}},
-         1047},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.dpi);
-        const auto ops = overlay_ops(c.dpi, c.client);
-        // Header, four headings, fourteen descriptions, and a chip and a label for each of 33 keys.
-        ASSERT_EQ(ops.size(), 4u + 4 + 14 + 2 * 33);
-        EXPECT_EQ(std::vector<PaintOp>(ops.begin(), ops.begin() + 4), c.header);
-        EXPECT_EQ(std::get<TextRun>(ops[4]).rect, c.first_heading);
-        EXPECT_EQ(std::get<TextRun>(ops[4]).text, "WINDOWS");
+TEST(Overlay, EveryListedRowIsDrawnOnceInsideTheMarginsWithCapsCentredAndNothingOverlapping) {
+    const auto& sections = quilt_daemon::shortcut_sections();
+    for (const std::uint32_t dpi : {96u, 120u, 144u, 168u, 192u}) {
+        SCOPED_TRACE(dpi);
+        const PixelRect client{0, 0, scale(quilt_daemon::OVERLAY_WIDTH, dpi),
+                               scale(quilt_daemon::overlay_height(), dpi)};
+        const auto ops = overlay_ops(dpi, client);
+        std::size_t rows = 0, caps = 0;
+        for (const auto& section : sections) {
+            rows += section.rows.size();
+            for (const auto& row : section.rows) caps += row.keys.size();
+        }
+        // The header (logo, title, hint, separator), then a heading per
+        // section, a description per row and a chip and a label per key.
+        ASSERT_EQ(ops.size(), 4 + sections.size() + rows + 2 * caps);
 
-        // Each cap is a chip with its label centred on it in the soft text colour.
-        for (std::size_t i = 0; i < ops.size(); ++i) {
-            if (const auto* chip = std::get_if<Chip>(&ops[i])) {
-                ASSERT_LT(i + 1, ops.size());
-                const auto& label = std::get<TextRun>(ops[i + 1]);
-                EXPECT_EQ(label.rect, chip->rect);
-                EXPECT_EQ(label.font, FontSlot::Small);
-                EXPECT_EQ(label.format, TextFormat::Center);
-                EXPECT_EQ(label.colour, COLOR_TEXT_SOFT);
-                EXPECT_EQ(chip->radius, c.cap_radius);
+        // The logo sets the margin; everything keeps it on all four sides.
+        const auto logo = std::get<Logo>(ops[0]);
+        EXPECT_EQ(logo.x, logo.y);
+        const PixelRect content{logo.x, logo.y, client.right - logo.x, client.bottom - logo.y};
+        const auto title = std::get<TextRun>(ops[1]);
+        const auto hint = std::get<TextRun>(ops[2]);
+        const auto separator = std::get<RectFill>(ops[3]);
+        EXPECT_EQ(title.format, TextFormat::Left);
+        EXPECT_EQ(hint.format, TextFormat::Right);
+        EXPECT_EQ(hint.rect.right, content.right);
+        EXPECT_LT(title.rect.left + 7 * static_cast<std::int32_t>(title.text.size()),
+                  hint.rect.right - 7 * static_cast<std::int32_t>(hint.text.size()));
+        for (const auto& header_line : {title.rect, hint.rect}) {
+            EXPECT_EQ(header_line.top, logo.y);
+            EXPECT_EQ(header_line.bottom, logo.y + logo.size);
+        }
+        EXPECT_EQ(separator.rect.bottom - separator.rect.top, 1) << "one pixel high at every DPI";
+        EXPECT_EQ(separator.rect.left, content.left);
+        EXPECT_EQ(separator.rect.right, content.right);
+        EXPECT_GT(separator.rect.top, logo.y + logo.size);
+
+        std::size_t at = 4;
+        std::int32_t y = separator.rect.bottom;  // nothing may start above the bottom of what came before
+        std::int32_t row_height = 0;
+        for (const auto& section : sections) {
+            const auto heading = std::get<TextRun>(ops[at++]);
+            EXPECT_EQ(heading.text, section.heading);
+            EXPECT_TRUE(inside(heading.rect, content));
+            EXPECT_GE(heading.rect.top, y);
+            y = heading.rect.bottom;
+            for (const auto& row : section.rows) {
+                SCOPED_TRACE(std::string(row.description));
+                const auto description = std::get<TextRun>(ops[at++]);
+                EXPECT_EQ(description.text, row.description);
+                EXPECT_TRUE(inside(description.rect, content));
+                EXPECT_EQ(description.rect.top, y) << "rows follow each other without a gap";
+                y = description.rect.bottom;
+                row_height = description.rect.bottom - description.rect.top;
+                // The caps run right to left from the right margin, the first key leftmost.
+                std::int32_t right = content.right;
+                std::set<std::int32_t> gaps, insets;
+                for (auto key = row.keys.rbegin(); key != row.keys.rend(); ++key) {
+                    const auto chip = std::get<Chip>(ops[at++]);
+                    const auto label = std::get<TextRun>(ops[at++]);
+                    EXPECT_EQ(label.text, *key);
+                    EXPECT_EQ(label.rect, chip.rect);
+                    EXPECT_EQ(label.format, TextFormat::Center);
+                    EXPECT_TRUE(inside(chip.rect, description.rect));
+                    const std::int32_t vertical_slack =
+                        (chip.rect.top - description.rect.top) - (description.rect.bottom - chip.rect.bottom);
+                    EXPECT_TRUE(vertical_slack == 0 || vertical_slack == -1) << "centred in its row";
+                    EXPECT_LE(2 * chip.radius, chip.rect.bottom - chip.rect.top);
+                    insets.insert(chip.rect.right - chip.rect.left - 7 * static_cast<std::int32_t>(key->size()));
+                    if (right == content.right) {
+                        EXPECT_EQ(chip.rect.right, content.right) << "the last key ends at the right margin";
+                    } else {
+                        gaps.insert(right - chip.rect.right);
+                    }
+                    right = chip.rect.left;
+                }
+                EXPECT_EQ(insets.size(), 1u) << "every label has the same room on both sides";
+                EXPECT_GT(*insets.begin(), 0);
+                EXPECT_LE(gaps.size(), 1u) << "the caps are evenly spaced";
+                if (!gaps.empty()) {
+                    EXPECT_GT(*gaps.begin(), 0);
+                }
+                EXPECT_LT(description.rect.left + 7 * static_cast<std::int32_t>(description.text.size()), right)
+                    << "the description ends before the first cap";
             }
         }
-        // Rows of 2, 3, 3 caps come first: the fourth row has the most caps.
-        const auto chips = all_of<Chip>(ops);
-        ASSERT_EQ(chips.size(), 33u);
-        std::vector<PixelRect> widest;
-        for (std::size_t i = 8; i < 12; ++i) widest.push_back(chips[i].rect);
-        EXPECT_EQ(widest, c.widest_row_caps);
-
-        // The content ends one margin above the bottom edge.
-        const auto texts = all_of<TextRun>(ops);
-        EXPECT_EQ(texts.back().text, "Win");
-        const auto last_description = std::find_if(
-            texts.rbegin(), texts.rend(), [](const TextRun& t) { return t.text == "Stop and put every window back"; });
-        ASSERT_NE(last_description, texts.rend());
-        EXPECT_EQ(last_description->rect.bottom, c.content_bottom);
-        EXPECT_EQ(c.client.bottom - c.content_bottom, scale(28, c.dpi));
+        EXPECT_EQ(at, ops.size());
+        // The panel is as high as the list: it ends one margin above the
+        // bottom edge where every design length scales to whole pixels, and
+        // elsewhere leaves less than a row to the truncation of each length.
+        if (dpi % 48 == 0) {
+            EXPECT_EQ(y, content.bottom);
+        } else {
+            EXPECT_LE(y, content.bottom);
+            EXPECT_LT(content.bottom - y, row_height);
+        }
     }
 }
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "launcher/paint.h"
+#include "paint/paint.h"
 
 namespace {
 
-using namespace launcher;
+using namespace paint;
 
 TEST(Paint, ScaleTruncatesTowardZeroBothWays) {
     struct Case {
@@ -27,8 +27,8 @@ TEST(Paint, ScaleTruncatesTowardZeroBothWays) {
 }
 
 TEST(Paint, ColoursReachGdiPlusAsOpaqueArgb) {
-    EXPECT_EQ(argb(COLOR_ACCENT), 0xFFB5F53Bu);  // RGB 181, 245, 59
-    EXPECT_EQ(argb(COLOR_BACKGROUND), 0xFF111318u);
+    EXPECT_EQ(argb(PALETTE.accent), 0xFFB5F53Bu);  // RGB 181, 245, 59
+    EXPECT_EQ(argb(PALETTE.background), 0xFF111318u);
 }
 
 TEST(Paint, RoundedBoxKeepsAOnePixelOutlineInsideItsRectangle) {
@@ -39,11 +39,11 @@ TEST(Paint, RoundedBoxKeepsAOnePixelOutlineInsideItsRectangle) {
 TEST(Paint, LogoAtSize22IsFiveBoxesOnAGridOfElevenSixteenths) {
     const auto parts = logo_parts(10, 20, 22);  // s = 22 / 32 = 0.6875, exact in binary
     const std::array<LogoPart, 5> expected{{
-        {{10.0f, 20.0f, 22.0f, 22.0f, 4.125f}, COLOR_LOGO_DARK},
-        {{12.75f, 22.75f, 6.875f, 16.5f, 0.6875f}, COLOR_LOGO_LIGHT},
-        {{21.0f, 22.75f, 8.25f, 9.625f, 0.6875f}, COLOR_LOGO_LIGHT},
-        {{21.0f, 33.75f, 4.125f, 5.5f, 0.6875f}, COLOR_LOGO_LIGHT},
-        {{26.5f, 33.75f, 2.75f, 5.5f, 0.6875f}, COLOR_ACCENT},
+        {{10.0f, 20.0f, 22.0f, 22.0f, 4.125f}, PALETTE.logo_dark},
+        {{12.75f, 22.75f, 6.875f, 16.5f, 0.6875f}, PALETTE.logo_light},
+        {{21.0f, 22.75f, 8.25f, 9.625f, 0.6875f}, PALETTE.logo_light},
+        {{21.0f, 33.75f, 4.125f, 5.5f, 0.6875f}, PALETTE.logo_light},
+        {{26.5f, 33.75f, 2.75f, 5.5f, 0.6875f}, PALETTE.accent},
     }};
     EXPECT_EQ(parts, expected);
 }
@@ -59,13 +59,13 @@ TEST(Paint, EmptyTextMeasuresZeroWithoutTheMeasurerAndDrawsNothing) {
     EXPECT_EQ(text_width(painter, FontSlot::Body, ""), 0);
     EXPECT_EQ(text_width(painter, FontSlot::Body, "Win"), 30);
     EXPECT_EQ(measured, 1);
-    draw_text(painter, FontSlot::Body, "", COLOR_TEXT, TextFormat::Left, {0, 0, 10, 10});
+    draw_text(painter, FontSlot::Body, "", PALETTE.text, TextFormat::Left, {0, 0, 10, 10});
     draw_spaced_heading(painter, "", TextFormat::Left, {0, 0, 10, 10});
     draw_spaced_heading(painter, "A&B", TextFormat::Right, {0, 0, 10, 10});
     // Only the heading is drawn, muted, in the heading font, spaced by dpi * 2 / 96.
     ASSERT_EQ(painter.list.ops.size(), 1u);
     EXPECT_EQ(std::get<TextRun>(painter.list.ops[0]),
-              (TextRun{"A&B", COLOR_MUTED, FontSlot::Heading, TextFormat::Right, {0, 0, 10, 10}, 3}));
+              (TextRun{"A&B", PALETTE.muted, FontSlot::Heading, TextFormat::Right, {0, 0, 10, 10}, 3}));
 }
 
 }  // namespace

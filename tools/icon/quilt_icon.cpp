@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "launcher/paint.h"
+#include "paint/paint.h"
 
 namespace icon {
 
@@ -17,20 +17,20 @@ struct Part {
     std::int64_t ux, uy, uw, uh, ur;
     Rgba colour;
 };
-constexpr Rgba opaque(launcher::Colour c) {
+constexpr Rgba opaque(paint::Colour c) {
     return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>((c >> 8) & 0xFF),
             static_cast<std::uint8_t>((c >> 16) & 0xFF), 255};
 }
 constexpr auto PARTS = [] {
-    std::array<Part, launcher::LOGO_UNITS.size()> parts{};
+    std::array<Part, paint::LOGO_UNITS.size()> parts{};
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        const auto& u = launcher::LOGO_UNITS[i];
+        const auto& u = paint::LOGO_UNITS[i];
         parts[i] = Part{u.x, u.y, u.width, u.height, u.radius, opaque(u.colour)};
     }
     return parts;
 }();
 constexpr int PART_COUNT = static_cast<int>(std::size(PARTS));
-constexpr std::int64_t GRID_UNITS = launcher::LOGO_GRID;
+constexpr std::int64_t GRID_UNITS = paint::LOGO_GRID;
 constexpr int SAMPLES = 16;  // per pixel along each axis
 
 std::int64_t isqrt(std::int64_t v) {

@@ -9,7 +9,7 @@
 
 #include "win/platform.h"
 
-namespace launcher {
+namespace paint {
 
 // Registers the class and creates the window hidden at (0, 0), 560 physical
 // pixels wide; its owner sizes, places and shows it. The error is "could not
@@ -17,4 +17,4 @@ namespace launcher {
 win::Result<win::Hwnd> create_popup_window(win::Platform& p, const wchar_t* class_name, const wchar_t* title,
                                            WNDPROC procedure, DWORD extra_ex_style, std::int32_t height);
 
-}  // namespace launcher
+}  // namespace paint

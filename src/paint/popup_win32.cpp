@@ -1,10 +1,10 @@
-#include "launcher/popup_win32.h"
+#include "paint/popup_win32.h"
 
-#include "launcher/paint.h"
+#include "paint/paint.h"
 #include "win/handle_win32.h"
 #include "win/platform_win32.h"
 
-namespace launcher {
+namespace paint {
 
 namespace {
 constexpr std::uint32_t ATTR_WINDOW_CORNER_PREFERENCE = 33;
@@ -30,8 +30,8 @@ win::Result<win::Hwnd> create_popup_window(win::Platform& p, const wchar_t* clas
     SetLayeredWindowAttributes(hwnd, 0, OPACITY, LWA_ALPHA);
     const win::Hwnd handle{win::from_hwnd(hwnd)};
     (void)p.dwm_set_attribute(handle, ATTR_WINDOW_CORNER_PREFERENCE, CORNER_ROUND);
-    (void)p.dwm_set_attribute(handle, win::ATTR_BORDER_COLOR, COLOR_WINDOW_BORDER);
+    (void)p.dwm_set_attribute(handle, win::ATTR_BORDER_COLOR, PALETTE.window_border);
     return handle;
 }
 
-}  // namespace launcher
+}  // namespace paint

@@ -1,6 +1,6 @@
-#include "launcher/paint.h"
+#include "paint/paint.h"
 
-namespace launcher {
+namespace paint {
 
 RoundedBox rounded_box(PixelRect rect, std::int32_t radius) {
     return RoundedBox{static_cast<float>(rect.left) + 0.5f, static_cast<float>(rect.top) + 0.5f,
@@ -23,7 +23,7 @@ void draw_text(Painter& painter, FontSlot font, std::string_view text, Colour co
 void draw_spaced_heading(Painter& painter, std::string_view text, TextFormat format, PixelRect rect) {
     if (text.empty()) return;
     const auto extra = static_cast<std::int32_t>(painter.dpi) * 2 / 96;
-    painter.list.ops.push_back(TextRun{std::string(text), COLOR_MUTED, FontSlot::Heading, format, rect, extra});
+    painter.list.ops.push_back(TextRun{std::string(text), PALETTE.muted, FontSlot::Heading, format, rect, extra});
 }
 
 void draw_chip(Painter& painter, PixelRect rect, std::int32_t radius) {
@@ -60,4 +60,4 @@ std::array<LogoPart, 5> logo_parts(std::int32_t x, std::int32_t y, std::int32_t 
     return parts;
 }
 
-}  // namespace launcher
+}  // namespace paint

@@ -17,29 +17,29 @@
 
 #include "win/types.h"
 
-// <windows.h> names a system colour index COLOR_BACKGROUND. Files that use
-// both include <windows.h> first, and the palette's name wins.
-#ifdef COLOR_BACKGROUND
-#undef COLOR_BACKGROUND
-#endif
-
-namespace launcher {
+namespace paint {
 
 // A Windows COLORREF, 0x00BBGGRR.
 using Colour = std::uint32_t;
 
-inline constexpr Colour COLOR_BACKGROUND = 0x181311;
-inline constexpr Colour COLOR_SURFACE = 0x2B221E;
-inline constexpr Colour COLOR_LINE = 0x483B35;
-inline constexpr Colour COLOR_SEPARATOR = 0x332A26;
-inline constexpr Colour COLOR_TEXT = 0xE3DCD9;
-inline constexpr Colour COLOR_TEXT_SOFT = 0xE0C7B9;
-inline constexpr Colour COLOR_MUTED = 0x8C7A6F;
-inline constexpr Colour COLOR_ACCENT = 0x3BF5B5;
-inline constexpr Colour COLOR_DANGER = 0x4A4AD0;
-inline constexpr Colour COLOR_WINDOW_BORDER = 0x40342F;
-inline constexpr Colour COLOR_LOGO_DARK = 0x232922;
-inline constexpr Colour COLOR_LOGO_LIGHT = 0xE3F4F8;
+// The colours of both windows. They are fields of one record, not constants
+// of their own, because <windows.h> defines COLOR_* macros that would take
+// the place of such names.
+struct Palette {
+    Colour background = 0x181311;
+    Colour surface = 0x2B221E;
+    Colour line = 0x483B35;
+    Colour separator = 0x332A26;
+    Colour text = 0xE3DCD9;
+    Colour text_soft = 0xE0C7B9;
+    Colour muted = 0x8C7A6F;
+    Colour accent = 0x3BF5B5;
+    Colour danger = 0x4A4AD0;
+    Colour window_border = 0x40342F;
+    Colour logo_dark = 0x232922;
+    Colour logo_light = 0xE3F4F8;
+};
+inline constexpr Palette PALETTE{};
 
 // GDI+ wants opaque ARGB: alpha 0xFF and the red and blue bytes swapped.
 constexpr std::uint32_t argb(Colour c) {
@@ -121,7 +121,7 @@ struct TextRun {
     friend bool operator==(const TextRun&, const TextRun&) = default;
 };
 
-// A rounded rectangle filled with COLOR_SURFACE and outlined with COLOR_LINE.
+// A rounded rectangle filled with PALETTE.surface and outlined with PALETTE.line.
 struct Chip {
     PixelRect rect;
     std::int32_t radius = 0;
@@ -183,7 +183,7 @@ void fill_rect(Painter& painter, PixelRect rect, Colour colour);
 // Empty text adds nothing.
 void draw_text(Painter& painter, FontSlot font, std::string_view text, Colour colour, TextFormat format,
                PixelRect rect);
-// A heading: heading font, COLOR_MUTED, letters spaced by dpi * 2 / 96.
+// A heading: heading font, PALETTE.muted, letters spaced by dpi * 2 / 96.
 void draw_spaced_heading(Painter& painter, std::string_view text, TextFormat format, PixelRect rect);
 void draw_chip(Painter& painter, PixelRect rect, std::int32_t radius);
 void fill_rounded(Painter& painter, RoundedBox box, Colour colour);
@@ -200,11 +200,11 @@ struct LogoUnit {
 };
 inline constexpr std::int32_t LOGO_GRID = 32;
 inline constexpr std::array<LogoUnit, 5> LOGO_UNITS{{
-    {0, 0, 32, 32, 6, COLOR_LOGO_DARK},    // square
-    {4, 4, 10, 24, 1, COLOR_LOGO_LIGHT},   // tall left tile
-    {16, 4, 12, 14, 1, COLOR_LOGO_LIGHT},  // upper right tile
-    {16, 20, 6, 8, 1, COLOR_LOGO_LIGHT},   // lower middle tile
-    {24, 20, 4, 8, 1, COLOR_ACCENT},       // lower right tile
+    {0, 0, 32, 32, 6, PALETTE.logo_dark},    // square
+    {4, 4, 10, 24, 1, PALETTE.logo_light},   // tall left tile
+    {16, 4, 12, 14, 1, PALETTE.logo_light},  // upper right tile
+    {16, 20, 6, 8, 1, PALETTE.logo_light},   // lower middle tile
+    {24, 20, 4, 8, 1, PALETTE.accent},       // lower right tile
 }};
 
 // The logo's five rounded parts at (x, y) in a size x size square, in
@@ -216,4 +216,4 @@ struct LogoPart {
 };
 std::array<LogoPart, 5> logo_parts(std::int32_t x, std::int32_t y, std::int32_t size);
 
-}  // namespace launcher
+}  // namespace paint

@@ -11,16 +11,16 @@
 
 #include <functional>
 
-#include "launcher/paint.h"
+#include "paint/paint.h"
 
-namespace launcher {
+namespace paint {
 
 // Starts GDI+ for the rest of the process; it is never shut down. Call it
 // once, before the first popup window paints.
 void start_gdiplus();
 
 // Adds what the window shows to a painter whose list already fills the client
-// area with COLOR_BACKGROUND.
+// area with PALETTE.background.
 using PaintContent = std::function<void(Painter& painter, PixelRect client)>;
 
 // The paint cycle of both popups, for WM_PAINT: reads the window's DPI,
@@ -28,4 +28,4 @@ using PaintContent = std::function<void(Painter& painter, PixelRect client)>;
 // a measurer over those fonts, runs it and releases everything. Returns 0.
 LRESULT paint_window(HWND window, const FontSet& fonts, const PaintContent& content);
 
-}  // namespace launcher
+}  // namespace paint

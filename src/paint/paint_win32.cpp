@@ -1,4 +1,4 @@
-#include "launcher/paint_win32.h"
+#include "paint/paint_win32.h"
 
 #include <memory>
 #include <type_traits>
@@ -6,7 +6,7 @@
 #include "text/utf8.h"
 #include "win/gdiplus_win32.h"
 
-namespace launcher {
+namespace paint {
 namespace {
 
 namespace gp = Gdiplus::DllExports;
@@ -131,8 +131,8 @@ class Executor {
 
     void operator()(const Chip& op) const {
         const RoundedBox box = rounded_box(op.rect, op.radius);
-        fill(box, COLOR_SURFACE);
-        outline(box, COLOR_LINE);
+        fill(box, PALETTE.surface);
+        outline(box, PALETTE.line);
     }
 
     void operator()(const RoundedFill& op) const { fill(op.box, op.colour); }
@@ -198,8 +198,8 @@ void start_gdiplus() {
 
 LRESULT paint_window(HWND window, const FontSet& font_set, const PaintContent& content) {
     const std::uint32_t dpi = GetDpiForWindow(window);
-    const PaintScope paint(window);
-    const HDC hdc = paint.hdc();
+    const PaintScope scope(window);
+    const HDC hdc = scope.hdc();
     RECT client{};
     GetClientRect(window, &client);
     SetBkMode(hdc, TRANSPARENT);
@@ -223,7 +223,7 @@ LRESULT paint_window(HWND window, const FontSet& font_set, const PaintContent& c
                     },
                     {}};
     const PixelRect area{client.left, client.top, client.right, client.bottom};
-    fill_rect(painter, area, COLOR_BACKGROUND);
+    fill_rect(painter, area, PALETTE.background);
     content(painter, area);
 
     // Without a Graphics the GDI part still draws; the rounded shapes are left out.
@@ -235,4 +235,4 @@ LRESULT paint_window(HWND window, const FontSet& font_set, const PaintContent& c
     return 0;
 }
 
-}  // namespace launcher
+}  // namespace paint
