@@ -114,8 +114,11 @@ def test_fifty_starts_and_stops_with_the_launcher_icons_and_tray_in_use(wine, sc
                 wait_for(lambda: tw.rect(a) != own, timeout=10)
                 if i % 5 == 1:
                     extra = tw.open("resizable", "New %d" % i)
+                # Chords need the hook, which comes up just after the daemon's
+                # window, and a Wine window with the X focus.
+                wait_for(lambda: windows_of_class(tw, "QuiltDaemon"))
+                click_window(wine, tw, a)
                 if i % 2 == 0:
-                    click_window(wine, tw, a)
                     xdotool(wine, "key", "super+space")
                     wait_for(lambda: visible_launcher(tw), timeout=10)
                     if i % 4 == 0:
