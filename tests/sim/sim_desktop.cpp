@@ -139,6 +139,7 @@ std::uint32_t Desktop::get_window_process_id(win::Hwnd h) {
 }
 
 std::optional<std::u16string> Desktop::query_process_image(std::uint32_t pid) {
+    ++process_queries;
     auto it = processes_.find(pid);
     if (it == processes_.end()) return std::nullopt;
     return it->second;
@@ -155,6 +156,7 @@ std::uint32_t Desktop::get_ex_style(win::Hwnd h) {
 }
 
 win::Hwnd Desktop::get_owner(win::Hwnd h) {
+    ++owner_reads;
     auto* w = find(h);
     return w ? w->owner : win::Hwnd{};
 }
