@@ -2,6 +2,7 @@
 // the visible top-level windows with exactly the per-window calls a snapshot
 // needs, and nothing kept from one enumeration to the next.
 //   quilt-bareenum.exe          one enumeration, then "windows N", and ends
+//   quilt-bareenum.exe none     no enumeration: what starting a program costs
 //   quilt-bareenum.exe loop     "ready"; then for each line "enum K" on
 //                               standard input, K enumerations and
 //                               "done N"; ends when standard input closes
@@ -76,6 +77,10 @@ bool read_line(std::string& line) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
     char text[64];
+    if (std::strcmp(command_line, "none") == 0) {
+        print_line("windows 0\n");
+        return 0;
+    }
     if (std::strcmp(command_line, "loop") != 0) {
         std::snprintf(text, sizeof text, "windows %d\n", enumerate_once());
         print_line(text);
