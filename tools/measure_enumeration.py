@@ -41,8 +41,15 @@ PER_PROCESS = 50
 
 
 def proc_cpu(pid):
-    fields = Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    """CPU seconds of every thread of a running process, to the nanosecond
+    (the clock ticks of /proc/PID/stat are too coarse for a 3-second pass)."""
+    total = 0
+    for task in Path("/proc/%d/task" % pid).iterdir():
+        try:
+            total += int((task / "schedstat").read_text().split()[0])
+        except (FileNotFoundError, ProcessLookupError):
+            pass  # a thread that just ended
+    return total / 1e9
 
 
 def children_cpu():
@@ -110,8 +117,16 @@ def measure_list(wine, quilts, runs):
         windows.close()
 
 
-def bare_loop_cost(wine, count=20):
-    """(process CPU, window-server CPU) of one bare enumeration, from a loop of `count`."""
+def server_rate(wine, seconds):
+    """The window server's CPU per second with nothing but the test windows running."""
+    before = proc_cpu(wine.wineserver.pid)
+    time.sleep(seconds)
+    return (proc_cpu(wine.wineserver.pid) - before) / seconds
+
+
+def bare_loop_cost(wine, background, seconds=1.0):
+    """(process CPU, window-server CPU) of one bare enumeration, from a loop
+    of them that lasts about `seconds`."""
     proc = wine.popen([str(BARE), "loop"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                       stderr=subprocess.DEVNULL)
     try:
@@ -119,11 +134,16 @@ def bare_loop_cost(wine, count=20):
         proc.stdin.write(b"enum 2\n")  # the first calls of a program cost more
         proc.stdin.flush()
         proc.stdout.readline()
-        own, server = proc_cpu(proc.pid), proc_cpu(wine.wineserver.pid)
-        proc.stdin.write(b"enum %d\n" % count)
-        proc.stdin.flush()
-        line = proc.stdout.readline().decode().split()
-        own, server = proc_cpu(proc.pid) - own, proc_cpu(wine.wineserver.pid) - server
+        own, server, started = proc_cpu(proc.pid), proc_cpu(wine.wineserver.pid), time.monotonic()
+        count = 0
+        while time.monotonic() - started < seconds:
+            proc.stdin.write(b"enum 5\n")
+            proc.stdin.flush()
+            line = proc.stdout.readline().decode().split()
+            count += 5
+        wall = time.monotonic() - started
+        own = proc_cpu(proc.pid) - own
+        server = proc_cpu(wine.wineserver.pid) - server - background * wall
         return own / count, server / count, int(line[1])
     finally:
         proc.stdin.close()
@@ -137,9 +157,11 @@ def measure_daemon(wine, quilts, idle_seconds):
         try:
             windows.grow_to(n)
             time.sleep(2)
-            bare_own, bare_server, visible = bare_loop_cost(wine)
+            background = server_rate(wine, idle_seconds / 2)
+            bare_own, bare_server, visible = bare_loop_cost(wine, background)
             print("%d windows (%d visible): one bare enumeration %.2f ms CPU + %.2f ms of the window server"
-                  % (n, visible, bare_own * 1000, bare_server * 1000))
+                  " (its own load, %.3f %% of a core, taken off every figure)"
+                  % (n, visible, bare_own * 1000, bare_server * 1000, 100 * background))
             for label, exe in quilts:
                 harness.QUILT = exe
                 daemon = Daemon(wine)
@@ -148,7 +170,8 @@ def measure_daemon(wine, quilts, idle_seconds):
                     time.sleep(2 * PERIODIC_S + 2)  # tiled, then settled, then quiet
                     own, server = proc_cpu(daemon.proc.pid), proc_cpu(wine.wineserver.pid)
                     time.sleep(idle_seconds)
-                    own, server = proc_cpu(daemon.proc.pid) - own, proc_cpu(wine.wineserver.pid) - server
+                    own = proc_cpu(daemon.proc.pid) - own
+                    server = proc_cpu(wine.wineserver.pid) - server - background * idle_seconds
                 finally:
                     daemon.stop()
                 passes = idle_seconds / PERIODIC_S

@@ -9,9 +9,11 @@ namespace quilt_daemon {
 Glance glance_at_desktop(win::Platform& p, win::Hwnd moving) {
     Glance g;
     for (win::Hwnd h : p.enum_windows()) {
-        if (!p.is_window_visible(h)) continue;
-        g.windows.push_back({h, p.get_window_rect(h), p.get_style(h), p.get_ex_style(h), !p.get_window_text(h).empty(),
-                             win::is_cloaked(p, h)});
+        // WS_VISIBLE is a top-level window's visibility, as in the enumeration.
+        const std::uint32_t style = p.get_style(h);
+        if (!(style & win::STYLE_VISIBLE)) continue;
+        g.windows.push_back(
+            {h, p.get_window_rect(h), style, p.get_ex_style(h), !p.get_window_text(h).empty(), win::is_cloaked(p, h)});
     }
     g.monitors = win::enumerate_monitors(p);
     g.foreground = p.foreground_window();

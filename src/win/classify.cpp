@@ -71,7 +71,10 @@ std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache) {
     WindowFactCache next;
     ExeNames exes;
     for (Hwnd h : p.enum_windows()) {
-        if (!p.is_window_visible(h)) continue;
+        // A top-level window's parent is the desktop, so IsWindowVisible is
+        // its own WS_VISIBLE, and the style is needed anyway.
+        const std::uint32_t style = p.get_style(h);
+        if (!(style & STYLE_VISIBLE)) continue;
         WindowInfo info;
         info.hwnd = h;
         info.title = window_title(p, h);
@@ -83,7 +86,6 @@ std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache) {
         info.exe = learned.exe;
         if (lasting(learned)) next.windows.push_back(std::move(learned));
         // IsIconic is the style's minimise bit: one trip to the server fewer.
-        const std::uint32_t style = p.get_style(h);
         WindowFacts facts{info.exe,
                           info.title,
                           info.class_name,

@@ -148,8 +148,9 @@ std::optional<std::u16string> Desktop::query_process_image(std::uint32_t pid) {
 std::uint32_t Desktop::get_style(win::Hwnd h) {
     auto* w = find(h);
     if (!w) return 0;
-    // As on Windows, the style says whether the window is minimised or maximised.
-    return w->style | (w->minimized ? win::STYLE_MINIMIZE : 0) | (w->maximized ? win::STYLE_MAXIMIZE : 0);
+    // As on Windows, the style says whether the window is visible, minimised or maximised.
+    return w->style | (w->visible ? win::STYLE_VISIBLE : 0) | (w->minimized ? win::STYLE_MINIMIZE : 0) |
+           (w->maximized ? win::STYLE_MAXIMIZE : 0);
 }
 
 std::uint32_t Desktop::get_ex_style(win::Hwnd h) {
