@@ -4,16 +4,16 @@ quilt-bareenum.exe makes exactly the per-window calls a snapshot needs and
 keeps nothing. Every figure is a ratio to it measured in the same run, on
 the same desktop, so that the machine's speed and load cancel out:
 
-- `quilt list` against one bare enumeration, each as a program of its own
-  (median of --runs alternating runs), at 10, 50 and 200 windows (at most 50
-  per process); CPU of the program plus the window server's share, and the
-  same with the cost of starting an empty program taken off both;
+- `quilt list` against one bare enumeration, each as a program of its own,
+  at 10, 50 and 200 windows (at most 50 per process): CPU of the program
+  plus the window server's share (least of --runs runs, taking turns), and
+  the same with the cost of starting an empty program taken off both;
 - the daemon's CPU per periodic pass (every 3 s) against one bare
   enumeration, at 20 and 100 windows, in process CPU and with the window
   server's share; and its idle CPU in per cent of one core;
 - window shown to window tiled: median of 20.
 
-    /usr/bin/python3 tools/measure_enumeration.py [--quilt PATH]... [--idle-seconds 60] [--runs 5]
+    /usr/bin/python3 tools/measure_enumeration.py [--quilt PATH]... [--idle-seconds 60] [--runs 15] [--only list|daemon|latency]
 
 Each --quilt (default build/win/quilt.exe) is measured in turn in the same
 Wine session, so an older build can be set beside the new one.
@@ -89,30 +89,37 @@ def run_once(wine, args):
     return wall, children_cpu() - own, proc_cpu(wine.wineserver.pid) - server
 
 
-def median_run(wine, args, runs):
-    samples = [run_once(wine, args) for _ in range(runs)]
-    return tuple(statistics.median(s[i] for s in samples) for i in range(3))
+def least_runs(wine, programs, runs):
+    """For each program, its cheapest of `runs` runs, the programs taking
+    turns: (wall, program CPU, window-server CPU). On a busy machine other
+    work only ever adds to a run, so the least is the nearest to its cost."""
+    samples = {key: [] for key in programs}
+    for _ in range(runs):
+        for key, args in programs.items():
+            samples[key].append(run_once(wine, args))
+    return {key: min(got, key=lambda s: s[1] + s[2]) for key, got in samples.items()}
 
 
 def measure_list(wine, quilts, runs):
-    print("== quilt list against one bare enumeration, each a program of its own (median of %d)" % runs)
+    print("== quilt list against one bare enumeration, each a program of its own (least of %d runs)" % runs)
     windows = Windows(wine)
     try:
         for n in (10, 50, 200):
             windows.grow_to(n)
             time.sleep(1)
-            empty = median_run(wine, [str(BARE), "none"], runs)
-            bare = median_run(wine, [str(BARE)], runs)
+            programs = {"empty": [str(BARE), "none"], "bare": [str(BARE)]}
+            programs.update({label: [str(exe), "list"] for label, exe in quilts})
+            got = least_runs(wine, programs, runs)
+            empty, bare = got["empty"], got["bare"]
             empty_cost, bare_cost = empty[1] + empty[2], bare[1] + bare[2]
             print("%d windows: bare %.0f ms CPU (%.0f ms of it the window server), an empty program %.0f ms"
                   % (n, bare_cost * 1000, bare[2] * 1000, empty_cost * 1000))
-            for label, exe in quilts:
-                got = median_run(wine, [str(exe), "list"], runs)
-                cost = got[1] + got[2]
+            for label, _ in quilts:
+                cost = got[label][1] + got[label][2]
                 print("  %s: list %.0f ms CPU, %.2f of the bare enumeration; %.2f without the start-up;"
                       " wall %.2f of it"
                       % (label, cost * 1000, cost / bare_cost,
-                         (cost - empty_cost) / max(bare_cost - empty_cost, 1e-9), got[0] / bare[0]))
+                         (cost - empty_cost) / max(bare_cost - empty_cost, 1e-9), got[label][0] / bare[0]))
     finally:
         windows.close()
 
@@ -175,6 +182,9 @@ def measure_daemon(wine, quilts, idle_seconds):
                 finally:
                     daemon.stop()
                 passes = idle_seconds / PERIODIC_S
+                # The window server's share of a pass can be smaller than the
+                # swings of its own background load: then it counts as none.
+                server = max(server, 0.0)
                 print("  %s: per periodic pass %.2f ms + %.2f ms of the window server: %.2f of a bare"
                       " enumeration in process CPU, %.2f with the window server; idle %.3f %% of a core"
                       " (%.3f %% with the window server)"
@@ -217,7 +227,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--quilt", action="append", type=Path)
     parser.add_argument("--idle-seconds", type=float, default=60)
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=15)
     parser.add_argument("--only", choices=["list", "daemon", "latency"])
     args = parser.parse_args()
     quilts = [(str(q), q.resolve()) for q in (args.quilt or [WIN_BUILD / "quilt.exe"])]
