@@ -1,6 +1,6 @@
-// Ranking cost per keystroke: the whole catalogue is folded and matched on
-// every typed character, so this is what a user waits for. Target: well under
-// 1 ms for 5,000 names.
+// Ranking cost per keystroke: the whole catalogue is matched on every typed
+// character, so this is what a user waits for. The names are folded once,
+// when the catalogue is adopted. Target: under 0.2 ms for 5,000 names.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -81,6 +81,7 @@ std::vector<apps::LauncherItem> make_catalogue(std::size_t n) {
 void BM_RefreshResults(benchmark::State& state, const char* query) {
     launcher::LauncherState s;
     s.items = make_catalogue(5000);
+    launcher::fold_names(s);  // as adopting the catalogue does
     s.query = query;
     for (auto _ : state) {
         launcher::refresh_results(s);

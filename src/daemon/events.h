@@ -49,8 +49,11 @@ struct DaemonEvent {
     win::Hwnd window;  // Drop
     std::int32_t x = 0, y = 0;
     ShortcutAction action;  // Shortcut
+    // A Retile of the periodic timer, which no window event asked for.
+    bool periodic = false;
 
     static DaemonEvent retile() { return {}; }
+    static DaemonEvent periodic_retile() { return {Kind::Retile, {}, 0, 0, {}, true}; }
     static DaemonEvent drop(win::Hwnd w, std::int32_t px, std::int32_t py) { return {Kind::Drop, w, px, py, {}}; }
     static DaemonEvent shortcut(ShortcutAction a) { return {Kind::Shortcut, {}, 0, 0, a}; }
     static DaemonEvent show_overlay() { return {Kind::ShowOverlay, {}, 0, 0, {}}; }

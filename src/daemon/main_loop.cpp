@@ -18,10 +18,10 @@ DaemonEvent hide_overlay(win::Platform& p, DaemonState& state, LoopTimers& timer
 }
 
 // A drop carries the window the user let go of; otherwise the tick re-tiles.
-DaemonEvent tick(DaemonState& state) {
+DaemonEvent tick(DaemonState& state, bool periodic) {
     const std::uint64_t dropped = state.dropped_window.exchange(0, std::memory_order_acquire);
     if (dropped != 0) return DaemonEvent::drop(win::Hwnd{dropped}, state.drop_x, state.drop_y);
-    return DaemonEvent::retile();
+    return periodic ? DaemonEvent::periodic_retile() : DaemonEvent::retile();
 }
 
 std::optional<DaemonEvent> on_timer(win::Platform& p, DaemonState& state, LoopTimers& timers, std::uintptr_t id) {
@@ -39,9 +39,9 @@ std::optional<DaemonEvent> on_timer(win::Platform& p, DaemonState& state, LoopTi
     }
     if (id == state.debounce_timer) {
         stop_timer(p, state.debounce_timer);
-        return tick(state);
+        return tick(state, false);
     }
-    if (id == timers.periodic) return tick(state);
+    if (id == timers.periodic) return tick(state, true);
     return std::nullopt;
 }
 

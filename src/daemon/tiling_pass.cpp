@@ -126,7 +126,9 @@ Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
 
 void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event) {
     using Kind = DaemonEvent::Kind;
-    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p);
+    if (event.periodic && nothing_changed(p, ctx.watch, win::Hwnd{ctx.shared.moving_window.load()})) return;
+    const bool first = ctx.first_pass;
+    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p, ctx.facts);
     const std::vector<win::WorkArea> monitors = win::enumerate_monitors(p);
     std::vector<layout::TileEntry> entries = daemon_entries(p, windows, monitors, ctx.state);
 
@@ -152,6 +154,7 @@ void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event)
     for (win::Hwnd h : carried.unmoved) ctx.state.placed.erase(h);
     if (carried.restoring) schedule_pass(p, ctx.shared);
     ctx.first_pass = false;
+    pass_done(ctx.watch, !first && carried.moved == 0 && carried.unmoved.empty());
     if (carried.moved > 0) p.write_out("Re-tiled: moved " + std::to_string(carried.moved) + " window(s).\n");
 }
 

@@ -9,6 +9,7 @@
 #include "daemon/daemon_state.h"
 #include "daemon/events.h"
 #include "daemon/focus_border.h"
+#include "daemon/quiet_check.h"
 #include "layout/layout_state.h"
 #include "win/classify.h"
 #include "win/platform.h"
@@ -32,6 +33,8 @@ struct DaemonContext {
     // repeated them every few seconds would bury everything else.
     bool save_failure_said = false;
     std::unordered_set<win::Hwnd> move_failure_said;
+    win::WindowFactCache facts;  // what every pass would otherwise ask each window again
+    QuietWatch watch;            // what lets a periodic pass that would change nothing be left out
     Stage stage = Stage::Running;
     int status = 0;  // the exit status, once the windows are back
 };

@@ -81,11 +81,12 @@ void refresh_results(LauncherState& state) {
     // Positions per category, each already in catalogue order: reading the
     // categories in turn is the sort by (category, position).
     std::array<std::vector<std::size_t>, 5> by_category;
-    std::string folded;
+    // An empty query matches everything as it stands: no need for the names.
+    const bool names_needed = !query.text.empty();
+    if (names_needed) fold_names(state);
     for (std::size_t i = 0; i < state.items.size(); ++i) {
-        // An empty query matches everything as it stands: no need to fold.
-        if (!query.text.empty()) text::to_lower_into(state.items[i].name, folded);
-        if (const auto category = category_of_folded(query, folded)) {
+        const std::string_view name = names_needed ? std::string_view(state.folded_names[i].folded) : "";
+        if (const auto category = category_of_folded(query, name)) {
             by_category[static_cast<std::size_t>(*category)].push_back(i);
         }
     }

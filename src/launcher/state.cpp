@@ -5,6 +5,8 @@
 #include <thread>
 #include <utility>
 
+#include "text/unicode.h"
+
 namespace launcher {
 
 void start_catalogue_refresh(LauncherState& state, std::shared_ptr<win::Platform> platform,
@@ -49,6 +51,19 @@ bool take_catalogue(LauncherState& state) {
     return true;
 }
 
-void compose_items(LauncherState& state) { state.items = apps::catalogue_of(state.web_apps, state.installed); }
+void compose_items(LauncherState& state) {
+    state.items = apps::catalogue_of(state.web_apps, state.installed);
+    fold_names(state);
+}
+
+void fold_names(LauncherState& state) {
+    state.folded_names.resize(state.items.size());
+    for (std::size_t i = 0; i < state.items.size(); ++i) {
+        FoldedName& f = state.folded_names[i];
+        if (f.name == state.items[i].name) continue;
+        f.name = state.items[i].name;
+        text::to_lower_into(f.name, f.folded);
+    }
+}
 
 }  // namespace launcher

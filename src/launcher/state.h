@@ -38,11 +38,20 @@ struct CatalogueJob {
     std::optional<std::vector<apps::LauncherItem>> installed;
 };
 
+// One catalogue name with its folded form, so that a keystroke only matches.
+struct FoldedName {
+    std::string name;
+    std::string folded;
+};
+
 struct LauncherState {
     Selection selection;
     std::optional<std::size_t> hovered_tile;  // Search mode only
     std::optional<apps::LauncherItem> pending_removal;
-    std::vector<apps::LauncherItem> items;      // the catalogue, in catalogue order
+    std::vector<apps::LauncherItem> items;  // the catalogue, in catalogue order
+    // Beside `items`, position for position, from when the catalogue was
+    // adopted; an entry whose name no longer matches is folded again.
+    std::vector<FoldedName> folded_names;
     std::vector<apps::LauncherItem> web_apps;   // as the file read at the last show
     std::vector<apps::LauncherItem> installed;  // as the last catalogue thread read them
     std::string query;
@@ -76,7 +85,10 @@ void start_catalogue_refresh(LauncherState& state, std::shared_ptr<win::Platform
 // held. A stale result is taken too: the caller then starts a fresh thread.
 bool take_catalogue(LauncherState& state);
 
-// The catalogue from the web apps and installed apps at hand.
+// The catalogue from the web apps and installed apps at hand, with its names folded.
 void compose_items(LauncherState& state);
+
+// Brings `folded_names` in step with `items`, folding only what changed.
+void fold_names(LauncherState& state);
 
 }  // namespace launcher

@@ -61,23 +61,43 @@ Decision classify(const WindowFacts& f) {
 }
 
 std::vector<WindowInfo> enumerate_windows(Platform& p) {
+    WindowFactCache once;
+    return enumerate_windows(p, once);
+}
+
+std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache) {
     std::vector<WindowInfo> out;
+    // Rebuilt from what this enumeration sees, so a window that is gone is forgotten.
+    WindowFactCache next;
+    ExeNames exes;
     for (Hwnd h : p.enum_windows()) {
-        if (!p.is_window_visible(h)) continue;
+        // A top-level window's parent is the desktop, so IsWindowVisible is
+        // its own WS_VISIBLE, and the style is needed anyway.
+        const std::uint32_t style = p.get_style(h);
+        if (!(style & STYLE_VISIBLE)) continue;
         WindowInfo info;
         info.hwnd = h;
         info.title = window_title(p, h);
-        info.class_name = window_class(p, h);
         info.window_rect = window_rect(p, h);
         info.frame_rect = frame_rect(p, h).value_or(info.window_rect);
         info.monitor = p.monitor_from_window(h, MonitorDefault::ToNearest);
-        info.exe = process_exe_name(p, window_process_id(p, h));
-        WindowFacts facts{info.exe,          info.title,           info.class_name, p.get_style(h),
-                          p.get_ex_style(h), bool(p.get_owner(h)), p.is_iconic(h)};
+        LearnedWindow learned = learn_window(p, cache, exes, h);
+        info.class_name = learned.class_name;
+        info.exe = learned.exe;
+        if (lasting(learned)) next.windows.push_back(std::move(learned));
+        // IsIconic is the style's minimise bit: one trip to the server fewer.
+        WindowFacts facts{info.exe,
+                          info.title,
+                          info.class_name,
+                          style,
+                          p.get_ex_style(h),
+                          bool(p.get_owner(h)),
+                          (style & STYLE_MINIMIZE) != 0};
         info.decision = classify(facts);
         info.cloaked = is_cloaked(p, h);
         out.push_back(std::move(info));
     }
+    cache = std::move(next);
     return out;
 }
 

@@ -8,6 +8,7 @@
 
 #include "win/platform.h"
 #include "win/types.h"
+#include "win/window_facts.h"
 
 namespace win {
 
@@ -61,8 +62,12 @@ struct WindowInfo {
     bool cloaked = false;
 };
 
-// Every visible top-level window, topmost first.
+// Every visible top-level window, topmost first. Without a cache of its
+// own, an enumeration still asks each process's executable only once.
 std::vector<WindowInfo> enumerate_windows(Platform& p);
+// The same, with the lasting facts kept in `cache` between calls; it ends up
+// holding only the windows this call saw.
+std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache);
 
 // The verdict every report and the plan use: a cloaked window (on another
 // virtual desktop, say) is ignored unless it was ignored for its program.

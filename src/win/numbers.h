@@ -11,6 +11,9 @@ namespace win {
 // Window styles that classification reads.
 inline constexpr std::uint32_t STYLE_THICKFRAME = 0x00040000;    // WS_THICKFRAME
 inline constexpr std::uint32_t STYLE_CHILD = 0x40000000;         // WS_CHILD
+inline constexpr std::uint32_t STYLE_VISIBLE = 0x10000000;       // WS_VISIBLE
+inline constexpr std::uint32_t STYLE_MINIMIZE = 0x20000000;      // WS_MINIMIZE: what IsIconic reads
+inline constexpr std::uint32_t STYLE_MAXIMIZE = 0x01000000;      // WS_MAXIMIZE: what IsZoomed reads
 inline constexpr std::uint32_t EXSTYLE_TOOLWINDOW = 0x00000080;  // WS_EX_TOOLWINDOW
 inline constexpr std::uint32_t EXSTYLE_NOACTIVATE = 0x08000000;  // WS_EX_NOACTIVATE
 

@@ -12,6 +12,9 @@ namespace win {
 
 static_assert(STYLE_THICKFRAME == WS_THICKFRAME);
 static_assert(STYLE_CHILD == WS_CHILD);
+static_assert(STYLE_VISIBLE == WS_VISIBLE);
+static_assert(STYLE_MINIMIZE == WS_MINIMIZE);
+static_assert(STYLE_MAXIMIZE == WS_MAXIMIZE);
 static_assert(EXSTYLE_TOOLWINDOW == WS_EX_TOOLWINDOW);
 static_assert(EXSTYLE_NOACTIVATE == WS_EX_NOACTIVATE);
 

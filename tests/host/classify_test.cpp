@@ -153,4 +153,68 @@ TEST(EnumerateWindows, MinimizedWindowTilesAgainOnceRestored) {
     EXPECT_EQ(win::enumerate_windows(d)[0].decision, (Decision{Verdict::Tile, Reason::None}));
 }
 
+// The lasting facts kept between enumerations must never outlive their window.
+TEST(WindowFactCache, AReusedHandleOrAClosedWindowIsNotTakenFromTheCache) {
+    sim::Desktop d;
+    d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
+    d.add_process(100, u"C:\\Apps\\app.exe");
+    d.add_process(200, u"C:\\windows\\system32\\NOTEPAD.EXE");
+    sim::Window first;
+    first.class_name = u"First";
+    const auto h = d.add_window(first);
+    const auto other = d.add_window(sim::Window{});
+    win::WindowFactCache cache;
+    ASSERT_EQ(win::enumerate_windows(d, cache)[1].exe, "app.exe");
+
+    // The handle comes back for a window of another program.
+    d.close_window(h);
+    sim::Window reused;
+    reused.hwnd = h;
+    reused.pid = 200;
+    reused.class_name = u"Second";
+    d.add_window(reused);
+    const auto list = win::enumerate_windows(d, cache);
+    ASSERT_EQ(list[0].hwnd, h);
+    EXPECT_EQ(list[0].exe, "NOTEPAD.EXE");
+    EXPECT_EQ(list[0].class_name, "Second");
+    EXPECT_EQ(list[0].decision, (Decision{Verdict::Ignore, Reason::IgnoredApp}));
+
+    // Closed, or no longer visible: forgotten at the next enumeration.
+    d.close_window(h);
+    d.window(other).visible = false;
+    EXPECT_TRUE(win::enumerate_windows(d, cache).empty());
+    EXPECT_TRUE(cache.windows.empty());
+}
+
+TEST(WindowFactCache, AnExecutableIsAskedOncePerProcessAndThenKept) {
+    sim::Desktop d;
+    d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
+    d.add_process(100, u"C:\\Apps\\app.exe");
+    d.add_process(200, u"C:\\Apps\\other.exe");
+    for (int i = 0; i < 50; ++i) {
+        sim::Window w;
+        w.pid = i % 2 ? 100 : 200;
+        d.add_window(w);
+    }
+    sim::Window unreadable;
+    unreadable.pid = 300;  // a process that cannot be opened is asked again next time
+    d.add_window(unreadable);
+
+    EXPECT_EQ(win::enumerate_windows(d).size(), 51u);
+    EXPECT_EQ(d.process_queries, 3u);
+
+    win::WindowFactCache cache;
+    const auto first = win::enumerate_windows(d, cache);
+    const auto again = win::enumerate_windows(d, cache);
+    EXPECT_EQ(d.process_queries, 7u);
+    ASSERT_EQ(again.size(), first.size());
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(again[i].exe, first[i].exe);
+        EXPECT_EQ(again[i].class_name, first[i].class_name);
+    }
+    EXPECT_EQ(again[0].exe, "");
+    EXPECT_EQ(again[1].exe, "app.exe");
+    EXPECT_EQ(again[2].exe, "other.exe");
+}
+
 }  // namespace

@@ -129,7 +129,7 @@ TEST_F(Loop, APeriodicTickAlsoCollectsAPendingDrop) {
     event(win::EVENT_MOVESIZE_END, w);
     EXPECT_EQ(fire(timers.periodic), DaemonEvent::drop(w, 5, 6));
     EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile());  // the drop was taken once
-    EXPECT_EQ(fire(timers.periodic), DaemonEvent::retile());
+    EXPECT_EQ(fire(timers.periodic), DaemonEvent::periodic_retile());
 }
 
 // A plain click on a title bar enters the move loop too, and ends it where it started.

@@ -182,12 +182,22 @@ TEST(RefreshResults, ByCategoryThenCatalogueOrder) {
              {"school", {"Microsoft Teams (work or school)"}},
              {"xyz", {}},
          }) {
-        auto s = with_items(catalogue, query);
-        launcher::refresh_results(s);
-        EXPECT_EQ(names(s.results), expected) << query;
-        EXPECT_EQ(s.selection,
-                  (launcher::Selection{expected.empty() ? SelectionArea::TileStrip : SelectionArea::ResultList, 0}));
-        EXPECT_EQ(names(s.tiles), std::vector<std::string>{"Note board"});
+        // The names folded while ranking, folded when the catalogue was
+        // adopted, and folded for another catalogue of the same length that
+        // this one then replaced: the ranking must not tell them apart.
+        auto fresh = with_items(catalogue, query);
+        auto adopted = with_items(catalogue, query);
+        launcher::fold_names(adopted);
+        auto replaced = with_items({catalogue.rbegin(), catalogue.rend()}, query);
+        launcher::fold_names(replaced);
+        replaced.items = catalogue;
+        for (auto* s : {&fresh, &adopted, &replaced}) {
+            launcher::refresh_results(*s);
+            EXPECT_EQ(names(s->results), expected) << query;
+            EXPECT_EQ(s->selection, (launcher::Selection{
+                                        expected.empty() ? SelectionArea::TileStrip : SelectionArea::ResultList, 0}));
+            EXPECT_EQ(names(s->tiles), std::vector<std::string>{"Note board"});
+        }
     }
 }
 

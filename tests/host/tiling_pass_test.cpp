@@ -127,6 +127,55 @@ class Daemon : public ::testing::Test {
     quilt_daemon::DaemonContext ctx{state, border, first_pass, shared};
 };
 
+// After a quiet pass, a periodic one runs in full only when its glance shows
+// a change a full pass would act on.
+TEST(PeriodicPass, GoesOnToTheFullPassOnlyWhenTheDesktopChanged) {
+    using Change = void (*)(sim::Desktop&, win::Hwnd a, win::Hwnd hidden);
+    struct Case {
+        const char* name;
+        Change change;
+        bool full;
+    };
+    const Case cases[] = {
+        {"nothing", [](sim::Desktop&, win::Hwnd, win::Hwnd) {}, false},
+        {"a hidden window moved", [](sim::Desktop& d, win::Hwnd, win::Hwnd h) { d.window(h).rect.left += 50; }, false},
+        {"a title changed", [](sim::Desktop& d, win::Hwnd a, win::Hwnd) { d.window(a).title = u"Other"; }, false},
+        {"a rectangle changed", [](sim::Desktop& d, win::Hwnd a, win::Hwnd) { d.window(a).rect.top += 50; }, true},
+        {"a window was hidden", [](sim::Desktop& d, win::Hwnd a, win::Hwnd) { d.window(a).visible = false; }, true},
+        {"a window was shown", [](sim::Desktop& d, win::Hwnd, win::Hwnd h) { d.window(h).visible = true; }, true},
+        {"a window opened", [](sim::Desktop& d, win::Hwnd, win::Hwnd) { d.add_window({}); }, true},
+        {"a window closed", [](sim::Desktop& d, win::Hwnd a, win::Hwnd) { d.close_window(a); }, true},
+        {"a title was taken away", [](sim::Desktop& d, win::Hwnd a, win::Hwnd) { d.window(a).title.clear(); }, true},
+        {"a style changed", [](sim::Desktop& d, win::Hwnd a, win::Hwnd) { d.window(a).style = 0; }, true},
+        {"a window was cloaked", [](sim::Desktop& d, win::Hwnd a, win::Hwnd) { d.window(a).cloaked = true; }, true},
+        {"the focus moved", [](sim::Desktop& d, win::Hwnd a, win::Hwnd) { d.foreground = a; }, true},
+    };
+    for (const auto& c : cases) {
+        sim::Desktop d;
+        d.env["LOCALAPPDATA"] = "C:\\Users\\u\\AppData\\Local";
+        d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
+        sim::Window hidden_window;
+        hidden_window.visible = false;
+        const auto hidden = d.add_window(hidden_window);
+        const auto a = d.add_window({});
+        d.foreground = d.add_window({});
+        layout::LayoutState state;
+        quilt_daemon::FocusBorder border;
+        quilt_daemon::DaemonState shared;
+        bool first_pass = true;
+        quilt_daemon::DaemonContext ctx{state, border, first_pass, shared};
+        // The first pass moves the windows, the next one finds them settled.
+        quilt_daemon::tiling_pass(d, ctx, DaemonEvent::retile());
+        quilt_daemon::tiling_pass(d, ctx, DaemonEvent::periodic_retile());
+        ASSERT_EQ(d.moves.size(), 2u) << c.name;
+
+        c.change(d, a, hidden);
+        const auto reads = d.owner_reads;
+        quilt_daemon::tiling_pass(d, ctx, DaemonEvent::periodic_retile());
+        EXPECT_EQ(d.owner_reads != reads, c.full) << c.name;
+    }
+}
+
 TEST_F(Daemon, MaximizedWindowsAreTiledOnTheFirstPassOnly) {
     const auto a = open();
     d.show_window(a, win::SHOW_MAXIMIZED);

@@ -139,6 +139,7 @@ std::uint32_t Desktop::get_window_process_id(win::Hwnd h) {
 }
 
 std::optional<std::u16string> Desktop::query_process_image(std::uint32_t pid) {
+    ++process_queries;
     auto it = processes_.find(pid);
     if (it == processes_.end()) return std::nullopt;
     return it->second;
@@ -146,7 +147,10 @@ std::optional<std::u16string> Desktop::query_process_image(std::uint32_t pid) {
 
 std::uint32_t Desktop::get_style(win::Hwnd h) {
     auto* w = find(h);
-    return w ? w->style : 0;
+    if (!w) return 0;
+    // As on Windows, the style says whether the window is visible, minimised or maximised.
+    return w->style | (w->visible ? win::STYLE_VISIBLE : 0) | (w->minimized ? win::STYLE_MINIMIZE : 0) |
+           (w->maximized ? win::STYLE_MAXIMIZE : 0);
 }
 
 std::uint32_t Desktop::get_ex_style(win::Hwnd h) {
@@ -155,6 +159,7 @@ std::uint32_t Desktop::get_ex_style(win::Hwnd h) {
 }
 
 win::Hwnd Desktop::get_owner(win::Hwnd h) {
+    ++owner_reads;
     auto* w = find(h);
     return w ? w->owner : win::Hwnd{};
 }

@@ -106,6 +106,8 @@ class Desktop : public win::Platform {
     std::vector<std::string> calls;  // every call that changes something, in order
     // Calls that would have kept the program waiting for a window that reads no messages.
     std::vector<std::string> waited_on;
+    std::uint32_t process_queries = 0;  // query_process_image calls
+    std::uint32_t owner_reads = 0;      // get_owner calls: one a window in each full enumeration
     std::string out;
     std::string err;
 
