@@ -123,9 +123,11 @@ int command_tile(win::Platform& p) {
     for (const auto& [h, target] : moves) handles.push_back(h);
     if (auto saved = layout::save_positions(p, handles); !saved) {
         const layout::FileError& e = saved.error();
-        p.write_err((e.step == layout::FileStep::Read ? "Could not read the saved window positions in "
-                                                      : "Could not save window positions to ") +
-                    layout::untile_path(p) + ": " + layout::file_error_text(e.cause) + "\n");
+        p.write_err(
+            win::failure_line((e.step == layout::FileStep::Read ? "Could not read the saved window positions in "
+                                                                : "Could not save window positions to ") +
+                                  layout::untile_path(p),
+                              win::file_error_text(e.cause)));
         p.write_err("Nothing was moved.\n");
         return 1;
     }
@@ -137,8 +139,9 @@ int command_untile(win::Platform& p) {
     const auto restored = layout::restore_positions(p);
     if (!restored) {
         const layout::FileError& e = restored.error();
-        p.write_err((e.step == layout::FileStep::Read ? "Could not read " : "Could not remove ") +
-                    layout::untile_path(p) + ": " + layout::file_error_text(e.cause) + "\n");
+        p.write_err(win::failure_line(
+            (e.step == layout::FileStep::Read ? "Could not read " : "Could not remove ") + layout::untile_path(p),
+            win::file_error_text(e.cause)));
         return 1;
     }
     const layout::RestoreCounts& c = restored.value();

@@ -70,10 +70,11 @@ class WinEventHooks {
             if (!hooks_[i] && !failure) {
                 // SetWinEventHook is not documented to set an error code.
                 failure = win::last_error();
-                if (failure->code == 0) failure->message = "Windows did not install the window-event hook";
+                if (failure->kind == win::ErrorKind::NoCode)
+                    failure->message = "Windows did not install the window-event hook";
             }
         }
-        if (failure) p.write_err("Window events are unavailable: " + failure->message + "\n");
+        if (failure) p.write_err(win::failure_line("Window events are unavailable", failure->message));
     }
     WinEventHooks(const WinEventHooks&) = delete;
     WinEventHooks& operator=(const WinEventHooks&) = delete;

@@ -24,8 +24,8 @@ std::string start_text() { return RUNNING_LINE + format_shortcut_list(); }
 
 int report_stop(win::Platform& p, const win::Result<layout::RestoreCounts, layout::FileError>& restored) {
     if (!restored) {
-        p.write_err("Stopped, but could not finish restoring windows: " +
-                    layout::file_error_text(restored.error().cause) + "\n");
+        p.write_err(win::failure_line("Stopped, but could not finish restoring windows",
+                                      win::file_error_text(restored.error().cause)));
         return 1;
     }
     const auto& c = restored.value();

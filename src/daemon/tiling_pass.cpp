@@ -96,8 +96,8 @@ Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
     for (const auto& pl : moves.moves) handles.push_back(pl.hwnd);
     if (auto saved = layout::save_positions(p, handles); !saved) {
         if (!std::exchange(ctx.save_failure_said, true)) {
-            p.write_err("Could not save window positions, so nothing was moved: " +
-                        layout::file_error_text(saved.error().cause) + "\n");
+            p.write_err(win::failure_line("Could not save window positions, so nothing was moved",
+                                          win::file_error_text(saved.error().cause)));
         }
         out.unmoved = std::move(handles);
         return out;
@@ -109,7 +109,7 @@ Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
             // Left for the next pass: a window that answers again takes its tile then.
             out.unmoved.push_back(pl.hwnd);
             if (ctx.move_failure_said.insert(pl.hwnd).second) {
-                p.write_err("Could not move window " + win::format_hwnd(pl.hwnd) + ": " + r.error().message + "\n");
+                p.write_err(win::failure_line("Could not move window " + win::format_hwnd(pl.hwnd), r.error().message));
             }
             continue;
         }

@@ -134,7 +134,7 @@ std::optional<win::WindowPlacement> readable_placement(win::Platform& p, win::Hw
 // Asks the window to go back without waiting for its thread.
 win::Result<Before> ask_restore(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
     // Get/SetWindowPlacement would wait until a hung window answers.
-    if (p.is_hung(h)) return win::Error{0, win::NOT_RESPONDING};
+    if (p.is_hung(h)) return win::not_responding();
     Before before{p.is_iconic(h), p.is_zoomed(h), std::nullopt};
     win::WindowPlacement wanted;
     // The members that would be kept from a minimised window's placement are
@@ -155,7 +155,7 @@ win::Result<Before> ask_restore(win::Platform& p, win::Hwnd h, const SavedPositi
     wanted.normal_right = s.right;
     wanted.normal_bottom = s.bottom;
     auto set = p.set_window_placement(h, wanted);
-    if (!set && set.error().code == 0) set = place_by_hand(p, h, s);
+    if (!set && set.error().kind == win::ErrorKind::NoCode) set = place_by_hand(p, h, s);
     if (!set) return set.error();
     return before;
 }
@@ -303,8 +303,8 @@ win::Result<RestoreCounts, FileError> restore_positions(win::Platform& p) {
             ++counts.gone;
         } else if (failure[i]) {
             ++counts.failed;
-            p.write_err("Could not restore window " + win::format_hwnd(to_hwnd(entries[i].hwnd)) + ": " + *failure[i] +
-                        "\n");
+            p.write_err(win::failure_line("Could not restore window " + win::format_hwnd(to_hwnd(entries[i].hwnd)),
+                                          *failure[i]));
         } else {
             ++counts.restored;
         }
@@ -323,7 +323,5 @@ std::string restored_text(const RestoreCounts& c) {
     return "Restored " + std::to_string(c.restored) + " window(s); " + std::to_string(c.gone) + " no longer exist; " +
            std::to_string(c.failed) + " failed.";
 }
-
-std::string file_error_text(const win::Error& e) { return e.message + " (os error " + std::to_string(e.code) + ")"; }
 
 }  // namespace layout

@@ -66,7 +66,4 @@ win::Result<RestoreCounts, FileError> restore_positions(win::Platform& p);
 // `untile` and the daemon's stop line say it.
 std::string restored_text(const RestoreCounts& counts);
 
-// A failed file operation as messages show it: the text and " (os error N)".
-std::string file_error_text(const win::Error& e);
-
 }  // namespace layout

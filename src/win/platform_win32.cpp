@@ -91,7 +91,7 @@ std::string system_message(std::uint32_t code) {
 
 Error last_error() {
     const DWORD code = GetLastError();
-    return Error{code, system_message(code)};
+    return Error{code, system_message(code), code == 0 ? ErrorKind::NoCode : ErrorKind::System};
 }
 
 Error hresult_error(std::int32_t hr) {

@@ -61,7 +61,7 @@ std::vector<bool> wait_for_answers(Platform& p, std::size_t count, const std::fu
 }
 
 Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target) {
-    if (p.is_hung(h)) return Error{0, NOT_RESPONDING};
+    if (p.is_hung(h)) return not_responding();
     if (p.is_zoomed(h)) {
         p.show_window_async(h, SHOW_NOACTIVATE);  // a window that is gone shows at the next ask
         return MoveAsked::Restoring;

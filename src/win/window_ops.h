@@ -31,9 +31,6 @@ bool is_shell_window(Platform& p, Hwnd h);
 // The visible frame, or the raw rectangle where the compositor gives none.
 Rect visible_frame(Platform& p, Hwnd h);
 
-// The text that a move failure reports for a window that stopped pumping messages.
-inline constexpr const char* NOT_RESPONDING = "the window is not responding";
-
 // How long the one-shot commands give windows to carry out what was posted
 // to them, and how often they look meanwhile. A window that has not done it
 // by then counts as not responding: the system itself says so only after 5 s.

@@ -94,7 +94,7 @@ TEST_F(Positions, SecondSaveKeepsTheFirstPositionAndAppendsNewWindows) {
     const auto b = add({500, 500, 400, 300}, 222);
     ASSERT_TRUE(layout::save_positions(d, {a}).ok());
     EXPECT_EQ(d.directories.count(LOCAL + "\\quilt"), 1u);
-    d.set_window_pos(a, 0, 0, 50, 50, 0);
+    ASSERT_TRUE(d.set_window_pos(a, 0, 0, 50, 50, 0).ok());
     d.show_window(b, win::SHOW_MAXIMIZED);
     ASSERT_TRUE(layout::save_positions(d, {b, a}).ok());
     EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220) + line(b, 222, 3, 500, 500, 900, 800));
@@ -115,7 +115,7 @@ TEST_F(Positions, ALineOfAReusedHandleIsReplacedByTheNewWindowsPlace) {
     d.files[PATH] = "1 2 1 0 0 10 10\n" + line(a, 999, 1, 5, 5, 15, 15);
     ASSERT_TRUE(layout::save_positions(d, {a}).ok());
     EXPECT_EQ(d.files.at(PATH), "1 2 1 0 0 10 10\n" + line(a, 100, 1, 10, 20, 310, 220));
-    d.set_window_pos(a, 0, 0, 50, 50, 0);
+    ASSERT_TRUE(d.set_window_pos(a, 0, 0, 50, 50, 0).ok());
     const auto restored = layout::restore_positions(d);
     ASSERT_TRUE(restored.ok());
     EXPECT_EQ(restored.value(), (layout::RestoreCounts{1, 1, 0}));

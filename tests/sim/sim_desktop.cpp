@@ -318,7 +318,7 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
     auto* w = find(h);
     if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
     if (w->placement_error) return make_error(*w->placement_error);
-    if (w->placement_refused) return win::Error{0, "The operation completed successfully."};
+    if (w->placement_refused) return win::refused_without_code("The operation completed successfully.");
     placements_set.push_back(h);
     carry_out(*w, (p.flags & win::PLACEMENT_ASYNC) != 0, call, [this, h, p] {
         if (auto* now = find(h)) apply_placement(*now, p);
