@@ -8,7 +8,7 @@
 #include "cli/cmdline.h"
 #include "cli/plan.h"
 #include "cli/report.h"
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 #include "text/utf8.h"
 #include "win/classify.h"
 #include "win/window_ops.h"
@@ -121,12 +121,12 @@ int command_tile(win::Platform& p) {
     // Positions go to disk before the first move, so a crash can still be undone.
     std::vector<win::Hwnd> handles;
     for (const auto& [h, target] : moves) handles.push_back(h);
-    if (auto saved = layout::save_positions(p, handles); !saved) {
-        const layout::FileError& e = saved.error();
+    if (auto saved = restore::save_positions(p, handles); !saved) {
+        const restore::FileError& e = saved.error();
         p.write_err(
-            win::failure_line((e.step == layout::FileStep::Read ? "Could not read the saved window positions in "
-                                                                : "Could not save window positions to ") +
-                                  layout::untile_path(p),
+            win::failure_line((e.step == restore::FileStep::Read ? "Could not read the saved window positions in "
+                                                                 : "Could not save window positions to ") +
+                                  restore::untile_path(p),
                               win::file_error_text(e.cause)));
         p.write_err("Nothing was moved.\n");
         return 1;
@@ -136,20 +136,20 @@ int command_tile(win::Platform& p) {
 }
 
 int command_untile(win::Platform& p) {
-    const auto restored = layout::restore_positions(p);
+    const auto restored = restore::restore_positions(p);
     if (!restored) {
-        const layout::FileError& e = restored.error();
+        const restore::FileError& e = restored.error();
         p.write_err(win::failure_line(
-            (e.step == layout::FileStep::Read ? "Could not read " : "Could not remove ") + layout::untile_path(p),
+            (e.step == restore::FileStep::Read ? "Could not read " : "Could not remove ") + restore::untile_path(p),
             win::file_error_text(e.cause)));
         return 1;
     }
-    const layout::RestoreCounts& c = restored.value();
+    const restore::RestoreCounts& c = restored.value();
     if (c.restored == 0 && c.gone == 0 && c.failed == 0) {
         p.write_out("Nothing to restore.\n");
         return 0;
     }
-    p.write_out(layout::restored_text(c) + "\n");
+    p.write_out(restore::restored_text(c) + "\n");
     return c.failed > 0 ? 1 : 0;
 }
 

@@ -5,7 +5,7 @@
 #include "daemon/actions.h"
 #include "daemon/main_loop.h"
 #include "layout/actions.h"
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 #include "win/window_ops.h"
 
 namespace quilt_daemon {
@@ -94,7 +94,7 @@ Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
 
     std::vector<win::Hwnd> handles;
     for (const auto& pl : moves.moves) handles.push_back(pl.hwnd);
-    if (auto saved = layout::save_positions(p, handles); !saved) {
+    if (auto saved = restore::save_positions(p, handles); !saved) {
         if (!std::exchange(ctx.save_failure_said, true)) {
             p.write_err(win::failure_line("Could not save window positions, so nothing was moved",
                                           win::file_error_text(saved.error().cause)));

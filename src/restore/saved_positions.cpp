@@ -1,4 +1,4 @@
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 
 #include <charconv>
 #include <limits>
@@ -9,7 +9,7 @@
 #include "text/utf8.h"
 #include "win/window_ops.h"
 
-namespace layout {
+namespace restore {
 namespace {
 
 constexpr std::string_view FOLDER_NAME = "quilt";
@@ -324,4 +324,4 @@ std::string restored_text(const RestoreCounts& c) {
            std::to_string(c.failed) + " failed.";
 }
 
-}  // namespace layout
+}  // namespace restore

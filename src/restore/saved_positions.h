@@ -11,7 +11,7 @@
 #include "win/platform.h"
 #include "win/types.h"
 
-namespace layout {
+namespace restore {
 
 // One line of the untile file: "hwnd pid show_cmd left top right bottom".
 struct SavedPosition {
@@ -66,4 +66,4 @@ win::Result<RestoreCounts, FileError> restore_positions(win::Platform& p);
 // `untile` and the daemon's stop line say it.
 std::string restored_text(const RestoreCounts& counts);
 
-}  // namespace layout
+}  // namespace restore
