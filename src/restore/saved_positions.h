@@ -18,11 +18,7 @@ struct SavedPosition {
     std::int64_t hwnd = 0;
     std::uint32_t pid = 0;
     std::uint32_t show_cmd = 0;
-    // rcNormalPosition, given back unchanged.
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
+    win::Edges normal;  // rcNormalPosition, given back unchanged
     friend bool operator==(const SavedPosition&, const SavedPosition&) = default;
 };
 

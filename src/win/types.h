@@ -26,6 +26,17 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// A rectangle by its four edges, as Win32 and the untile file give one; right
+// and bottom lie just outside it. Insets use the same four numbers.
+struct Edges {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    bool contains(std::int32_t x, std::int32_t y) const { return left <= x && x < right && top <= y && y < bottom; }
+    friend bool operator==(const Edges&, const Edges&) = default;
+};
+
 inline Rect rect_from_ltrb(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
     return Rect{l, t, r - l, b - t};
 }

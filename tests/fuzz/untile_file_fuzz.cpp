@@ -49,8 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<SavedPosition> entries = restore::parse_positions(text);
     FUZZ_CHECK(entries.size() <= line_count(text) + 1);
     for (const auto& e : entries) {
-        FUZZ_CHECK(on_screen(e.left) && on_screen(e.top) && on_screen(e.right) && on_screen(e.bottom));
-        FUZZ_CHECK(e.right > e.left && e.bottom > e.top);
+        const win::Edges& n = e.normal;
+        FUZZ_CHECK(on_screen(n.left) && on_screen(n.top) && on_screen(n.right) && on_screen(n.bottom));
+        FUZZ_CHECK(n.right > n.left && n.bottom > n.top);
     }
     FUZZ_CHECK(restore::parse_positions(restore::format_positions(entries)) == entries);
 

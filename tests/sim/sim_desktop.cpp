@@ -228,10 +228,7 @@ win::Result<win::WindowPlacement> Desktop::get_window_placement(win::Hwnd h) {
     win::WindowPlacement p;
     p.show_cmd = w->minimized ? win::SHOW_MINIMIZED : w->maximized ? win::SHOW_MAXIMIZED : win::SHOW_NORMAL;
     const win::Rect n = (w->minimized || w->maximized) ? w->normal_rect : w->rect;
-    p.normal_left = n.left;
-    p.normal_top = n.top;
-    p.normal_right = n.right();
-    p.normal_bottom = n.bottom();
+    p.normal = {n.left, n.top, n.right(), n.bottom()};
     p.min_position = {-1, -1};
     p.max_position = {-1, -1};
     return p;
@@ -327,7 +324,7 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
 }
 
 void Desktop::apply_placement(Window& w, const win::WindowPlacement& p) {
-    w.normal_rect = win::rect_from_ltrb(p.normal_left, p.normal_top, p.normal_right, p.normal_bottom);
+    w.normal_rect = win::rect_from_ltrb(p.normal.left, p.normal.top, p.normal.right, p.normal.bottom);
     // The window's smallest size holds here too, as for SetWindowPos.
     w.normal_rect.width = std::max(w.normal_rect.width, w.min_width);
     w.normal_rect.height = std::max(w.normal_rect.height, w.min_height);
