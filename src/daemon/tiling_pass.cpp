@@ -103,19 +103,20 @@ Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
         return out;
     }
     ctx.save_failure_said = false;
-    for (const auto& pl : moves.moves) {
-        auto r = win::ask_move(p, pl.hwnd, pl.rect);
-        if (!r) {
+    std::vector<std::pair<win::Hwnd, win::Rect>> targets;
+    for (const auto& pl : moves.moves) targets.emplace_back(pl.hwnd, pl.rect);
+    for (const win::MoveResult& r : win::carry_out_moves(p, targets, win::MoveWait::None)) {
+        if (r.failure) {
             // Left for the next pass: a window that answers again takes its tile then.
-            out.unmoved.push_back(pl.hwnd);
-            if (ctx.move_failure_said.insert(pl.hwnd).second) {
-                p.write_err(win::failure_line("Could not move window " + win::format_hwnd(pl.hwnd), r.error().message));
+            out.unmoved.push_back(r.hwnd);
+            if (ctx.move_failure_said.insert(r.hwnd).second) {
+                p.write_err(win::failure_line("Could not move window " + win::format_hwnd(r.hwnd), r.failure->message));
             }
             continue;
         }
-        ctx.move_failure_said.erase(pl.hwnd);
-        if (r.value() == win::MoveAsked::Restoring) {
-            out.unmoved.push_back(pl.hwnd);
+        ctx.move_failure_said.erase(r.hwnd);
+        if (r.restoring) {
+            out.unmoved.push_back(r.hwnd);
             out.restoring = true;
         } else {
             ++out.moved;
