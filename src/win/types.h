@@ -89,7 +89,7 @@ const WorkArea* find_monitor(const std::vector<WorkArea>& monitors, Hmonitor han
 // Why an operation failed, so that callers test a kind rather than a code.
 enum class ErrorKind {
     System,         // the system said why: `code` is its last-error code or HRESULT
-    NoCode,         // the system refused without a code (Wine does where Windows never would)
+    NoCode,         // the call failed without setting an error code
     NotResponding,  // the window stopped reading its messages
 };
 
