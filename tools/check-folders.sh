@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Lowest first.
-order=(text win layout apps icons paint launcher daemon cli)
+order=(text win layout restore apps icons paint launcher daemon cli)
 
 rank_of() {
     local i

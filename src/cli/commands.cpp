@@ -8,7 +8,7 @@
 #include "cli/cmdline.h"
 #include "cli/plan.h"
 #include "cli/report.h"
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 #include "text/utf8.h"
 #include "win/classify.h"
 #include "win/window_ops.h"
@@ -51,54 +51,14 @@ int command_plan(win::Platform& p) {
 
 namespace {
 
-// A window asked to take its tile, and where it was before the ask.
-struct AskedMove {
-    win::Hwnd hwnd;
-    win::Rect target;
-    win::Rect before;
-    bool restoring = false;
-    std::optional<std::string> failure;
-};
-
-// Asks every window at once, without waiting on any, and then gives them
-// together a bounded time to get there, so that a window whose thread does
-// not answer costs one short wait and holds up no other. A window is there
-// once its frame is on the target or has changed at all (a window that
-// cannot take its exact tile takes the nearest it can in one step).
+// Every window waited for together; the frame of each that got there is read back.
 TileOutcome carry_out_moves(win::Platform& p, const std::vector<std::pair<win::Hwnd, win::Rect>>& moves) {
     TileOutcome outcome;
-    std::vector<AskedMove> asked;
-    for (const auto& [h, target] : moves) {
-        const win::Rect before = win::visible_frame(p, h);
-        auto r = win::ask_move(p, h, target);
-        if (!r) {
-            outcome.failures[h] = r.error().message;
-            continue;
-        }
-        asked.push_back({h, target, before, r.value() == win::MoveAsked::Restoring, std::nullopt});
-    }
-    const std::vector<bool> answered = win::wait_for_answers(p, asked.size(), [&](std::size_t i) {
-        AskedMove& a = asked[i];
-        if (!a.restoring) {
-            const win::Rect now = win::visible_frame(p, a.hwnd);
-            return now == a.target || now != a.before;
-        }
-        // Restored from maximised: now its borders can be read for the move.
-        if (p.is_zoomed(a.hwnd)) return false;
-        a.before = win::visible_frame(p, a.hwnd);
-        auto r = win::ask_move(p, a.hwnd, a.target);
-        if (!r) a.failure = r.error().message;
-        a.restoring = false;
-        return a.failure.has_value();
-    });
-    for (std::size_t i = 0; i < asked.size(); ++i) {
-        const AskedMove& a = asked[i];
-        if (a.failure) {
-            outcome.failures[a.hwnd] = *a.failure;
-        } else if (!answered[i]) {
-            outcome.failures[a.hwnd] = win::NOT_RESPONDING;
+    for (const win::MoveResult& r : win::carry_out_moves(p, moves, win::MoveWait::Bounded)) {
+        if (r.failure) {
+            outcome.failures[r.hwnd] = r.failure->message;
         } else {
-            outcome.frames[a.hwnd] = win::visible_frame(p, a.hwnd);
+            outcome.frames[r.hwnd] = win::visible_frame(p, r.hwnd);
         }
     }
     return outcome;
@@ -121,11 +81,13 @@ int command_tile(win::Platform& p) {
     // Positions go to disk before the first move, so a crash can still be undone.
     std::vector<win::Hwnd> handles;
     for (const auto& [h, target] : moves) handles.push_back(h);
-    if (auto saved = layout::save_positions(p, handles); !saved) {
-        const layout::FileError& e = saved.error();
-        p.write_err((e.step == layout::FileStep::Read ? "Could not read the saved window positions in "
-                                                      : "Could not save window positions to ") +
-                    layout::untile_path(p) + ": " + layout::file_error_text(e.cause) + "\n");
+    if (auto saved = restore::save_positions(p, handles); !saved) {
+        const restore::FileError& e = saved.error();
+        p.write_err(
+            win::failure_line((e.step == restore::FileStep::Read ? "Could not read the saved window positions in "
+                                                                 : "Could not save window positions to ") +
+                                  restore::untile_path(p),
+                              win::file_error_text(e.cause)));
         p.write_err("Nothing was moved.\n");
         return 1;
     }
@@ -134,19 +96,20 @@ int command_tile(win::Platform& p) {
 }
 
 int command_untile(win::Platform& p) {
-    const auto restored = layout::restore_positions(p);
+    const auto restored = restore::restore_positions(p);
     if (!restored) {
-        const layout::FileError& e = restored.error();
-        p.write_err((e.step == layout::FileStep::Read ? "Could not read " : "Could not remove ") +
-                    layout::untile_path(p) + ": " + layout::file_error_text(e.cause) + "\n");
+        const restore::FileError& e = restored.error();
+        p.write_err(win::failure_line(
+            (e.step == restore::FileStep::Read ? "Could not read " : "Could not remove ") + restore::untile_path(p),
+            win::file_error_text(e.cause)));
         return 1;
     }
-    const layout::RestoreCounts& c = restored.value();
+    const restore::RestoreCounts& c = restored.value();
     if (c.restored == 0 && c.gone == 0 && c.failed == 0) {
         p.write_out("Nothing to restore.\n");
         return 0;
     }
-    p.write_out(layout::restored_text(c) + "\n");
+    p.write_out(restore::restored_text(c) + "\n");
     return c.failed > 0 ? 1 : 0;
 }
 

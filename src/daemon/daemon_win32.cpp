@@ -70,10 +70,11 @@ class WinEventHooks {
             if (!hooks_[i] && !failure) {
                 // SetWinEventHook is not documented to set an error code.
                 failure = win::last_error();
-                if (failure->code == 0) failure->message = "Windows did not install the window-event hook";
+                if (failure->kind == win::ErrorKind::NoCode)
+                    failure->message = "Windows did not install the window-event hook";
             }
         }
-        if (failure) p.write_err("Window events are unavailable: " + failure->message + "\n");
+        if (failure) p.write_err(win::failure_line("Window events are unavailable", failure->message));
     }
     WinEventHooks(const WinEventHooks&) = delete;
     WinEventHooks& operator=(const WinEventHooks&) = delete;
@@ -236,18 +237,12 @@ class Daemon {
         return finish_stop(p_, ctx_, steps_);
     }
 
-    // One message at a time: one that arrives while another is handled (a
-    // modal loop inside a pass may dispatch it) waits for that one to finish.
     void take(UINT message, WPARAM wparam) {
-        pending_.emplace_back(message, wparam);
-        if (busy_) return;
-        busy_ = true;
-        while (!pending_.empty()) {
-            const auto [m, w] = pending_.front();
-            pending_.erase(pending_.begin());
-            if (auto event = on_thread_message(p_, g_state, timers_, m, w)) handle_event(p_, ctx_, sinks_, *event);
-        }
-        busy_ = false;
+        take_message(queue_, {message, wparam}, [this](const LoopMessage& m) {
+            if (auto event = on_thread_message(p_, g_state, timers_, m.message, m.wparam)) {
+                handle_event(p_, ctx_, sinks_, *event);
+            }
+        });
     }
 
     // WM_QUERYENDSESSION: the windows go back now, while their programs have
@@ -333,8 +328,7 @@ class Daemon {
     StopSteps steps_;
     std::optional<DesktopManager> desktop_manager_;
     LoopTimers timers_;
-    std::vector<std::pair<UINT, WPARAM>> pending_;
-    bool busy_ = false;
+    MessageQueue queue_;
     std::optional<DaemonWindow> window_;
     std::optional<KeyboardHook> keyboard_hook_;
     std::optional<WinEventHooks> events_;

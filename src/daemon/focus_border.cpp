@@ -18,8 +18,8 @@ void set_focus_border(win::Platform& p, FocusBorder& border, bool show, win::Hwn
     // Without a compositor every pass would fail the same way: say it once.
     if (!r && !border.warned) {
         border.warned = true;
-        p.write_err("Could not set a border color on window " + win::format_hwnd(window) + ": " + r.error().message +
-                    "\n");
+        p.write_err(
+            win::failure_line("Could not set a border color on window " + win::format_hwnd(window), r.error().message));
     }
 }
 

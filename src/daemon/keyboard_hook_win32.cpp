@@ -61,7 +61,7 @@ LRESULT CALLBACK keyboard_proc(int code, WPARAM wparam, LPARAM lparam) {
 }
 
 void report_unavailable(const win::Error& e) {
-    g_hook.platform->write_err("Keyboard shortcuts are unavailable: " + e.message + "\n");
+    g_hook.platform->write_err(win::failure_line("Keyboard shortcuts are unavailable", e.message));
 }
 
 // The hook is taken away on every way out of the thread.

@@ -15,21 +15,21 @@ void restore_once(win::Platform& p, DaemonContext& ctx, const StopSteps& steps, 
     call(steps.quiet);
     set_focus_border(p, ctx.border, false, win::Hwnd{});
     if (tray_first) call(steps.remove_tray);
-    ctx.status = report_stop(p, layout::restore_positions(p));
+    ctx.status = report_stop(p, restore::restore_positions(p));
 }
 
 }  // namespace
 
 std::string start_text() { return RUNNING_LINE + format_shortcut_list(); }
 
-int report_stop(win::Platform& p, const win::Result<layout::RestoreCounts, layout::FileError>& restored) {
+int report_stop(win::Platform& p, const win::Result<restore::RestoreCounts, restore::FileError>& restored) {
     if (!restored) {
-        p.write_err("Stopped, but could not finish restoring windows: " +
-                    layout::file_error_text(restored.error().cause) + "\n");
+        p.write_err(win::failure_line("Stopped, but could not finish restoring windows",
+                                      win::file_error_text(restored.error().cause)));
         return 1;
     }
     const auto& c = restored.value();
-    p.write_out("Stopped. " + layout::restored_text(c) + "\n");
+    p.write_out("Stopped. " + restore::restored_text(c) + "\n");
     return c.failed == 0 ? 0 : 1;
 }
 

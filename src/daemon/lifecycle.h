@@ -9,7 +9,7 @@
 #include "daemon/daemon_state.h"
 #include "daemon/events.h"
 #include "daemon/tiling_pass.h"
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 #include "win/platform.h"
 
 namespace quilt_daemon {
@@ -22,7 +22,7 @@ inline constexpr const char* RUNNING_LINE = "Quilt is running. Stop it from its 
 std::string start_text();
 
 // Prints the stop line (or the failure) and gives the exit status.
-int report_stop(win::Platform& p, const win::Result<layout::RestoreCounts, layout::FileError>& restored);
+int report_stop(win::Platform& p, const win::Result<restore::RestoreCounts, restore::FileError>& restored);
 
 // What the windows of the daemon do for the events that are theirs; any of
 // them may be missing when its window could not be made.

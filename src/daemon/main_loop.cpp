@@ -104,6 +104,18 @@ void on_win_event(win::Platform& p, DaemonState& state, std::uint32_t event, win
     schedule_pass(p, state);
 }
 
+void take_message(MessageQueue& queue, LoopMessage message, const std::function<void(const LoopMessage&)>& handle) {
+    queue.pending.push_back(message);
+    if (queue.busy) return;
+    queue.busy = true;
+    while (!queue.pending.empty()) {
+        const LoopMessage next = queue.pending.front();
+        queue.pending.pop_front();
+        handle(next);
+    }
+    queue.busy = false;
+}
+
 void schedule_pass(win::Platform& p, DaemonState& state) {
     // A pending timer is not restarted: a stream of events gives one pass per 80 ms.
     if (state.debounce_timer == 0) state.debounce_timer = p.set_thread_timer(DEBOUNCE_MS);

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <optional>
 
 #include "daemon/daemon_state.h"
@@ -28,6 +30,24 @@ struct LoopTimers {
 // the timers and gives the event to handle, if any.
 std::optional<DaemonEvent> on_thread_message(win::Platform& p, DaemonState& state, LoopTimers& timers,
                                              std::uint32_t message, std::uint64_t wparam);
+
+// A thread message as the loop takes it.
+struct LoopMessage {
+    std::uint32_t message = 0;
+    std::uint64_t wparam = 0;
+    friend bool operator==(const LoopMessage&, const LoopMessage&) = default;
+};
+
+// The messages waiting for their turn, and whether one is being handled.
+struct MessageQueue {
+    std::deque<LoopMessage> pending;
+    bool busy = false;
+};
+
+// One message at a time: a message that arrives while another is handled (a
+// modal loop inside a pass may dispatch it) waits until that one is done and
+// is then handled by the call that handled it, in the order they came.
+void take_message(MessageQueue& queue, LoopMessage message, const std::function<void(const LoopMessage&)>& handle);
 
 // Starts the debounce timer unless it runs already, so that a pass follows soon.
 void schedule_pass(win::Platform& p, DaemonState& state);

@@ -104,7 +104,7 @@ void hide_overlay_window(win::Platform& p, win::Hwnd overlay) {
 
 win::Hwnd overlay_or_report(win::Platform& p, const win::Result<win::Hwnd>& made) {
     if (made) return made.value();
-    p.write_err("The shortcut list is unavailable: " + made.error().message + "\n");
+    p.write_err(win::failure_line("The shortcut list is unavailable", made.error().message));
     return win::Hwnd{};
 }
 

@@ -5,7 +5,7 @@
 #include "daemon/actions.h"
 #include "daemon/main_loop.h"
 #include "layout/actions.h"
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 #include "win/window_ops.h"
 
 namespace quilt_daemon {
@@ -94,28 +94,29 @@ Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
 
     std::vector<win::Hwnd> handles;
     for (const auto& pl : moves.moves) handles.push_back(pl.hwnd);
-    if (auto saved = layout::save_positions(p, handles); !saved) {
+    if (auto saved = restore::save_positions(p, handles); !saved) {
         if (!std::exchange(ctx.save_failure_said, true)) {
-            p.write_err("Could not save window positions, so nothing was moved: " +
-                        layout::file_error_text(saved.error().cause) + "\n");
+            p.write_err(win::failure_line("Could not save window positions, so nothing was moved",
+                                          win::file_error_text(saved.error().cause)));
         }
         out.unmoved = std::move(handles);
         return out;
     }
     ctx.save_failure_said = false;
-    for (const auto& pl : moves.moves) {
-        auto r = win::ask_move(p, pl.hwnd, pl.rect);
-        if (!r) {
+    std::vector<std::pair<win::Hwnd, win::Rect>> targets;
+    for (const auto& pl : moves.moves) targets.emplace_back(pl.hwnd, pl.rect);
+    for (const win::MoveResult& r : win::carry_out_moves(p, targets, win::MoveWait::None)) {
+        if (r.failure) {
             // Left for the next pass: a window that answers again takes its tile then.
-            out.unmoved.push_back(pl.hwnd);
-            if (ctx.move_failure_said.insert(pl.hwnd).second) {
-                p.write_err("Could not move window " + win::format_hwnd(pl.hwnd) + ": " + r.error().message + "\n");
+            out.unmoved.push_back(r.hwnd);
+            if (ctx.move_failure_said.insert(r.hwnd).second) {
+                p.write_err(win::failure_line("Could not move window " + win::format_hwnd(r.hwnd), r.failure->message));
             }
             continue;
         }
-        ctx.move_failure_said.erase(pl.hwnd);
-        if (r.value() == win::MoveAsked::Restoring) {
-            out.unmoved.push_back(pl.hwnd);
+        ctx.move_failure_said.erase(r.hwnd);
+        if (r.restoring) {
+            out.unmoved.push_back(r.hwnd);
             out.restoring = true;
         } else {
             ++out.moved;

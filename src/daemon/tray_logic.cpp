@@ -1,6 +1,7 @@
 #include "daemon/tray_logic.h"
 
 #include "win/numbers.h"
+#include "win/types.h"
 
 namespace quilt_daemon {
 
@@ -26,7 +27,7 @@ bool should_release_console(bool tray_present, std::uint32_t console_process_cou
 }
 
 std::string tray_unavailable_message(std::string_view error) {
-    return "The tray icon is unavailable: " + std::string(error) + "\n";
+    return win::failure_line("The tray icon is unavailable", error);
 }
 
 }  // namespace quilt_daemon

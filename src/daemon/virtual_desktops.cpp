@@ -118,7 +118,7 @@ void send_to_desktop(win::Platform& p, std::uint32_t n, const std::atomic<bool>*
     }
     if (!hidden) {
         p.show_window_async(fg, win::SHOW_SHOW);
-        p.write_err("Could not move window " + win::format_hwnd(fg) + ": " + win::NOT_RESPONDING + "\n");
+        p.write_err(win::failure_line("Could not move window " + win::format_hwnd(fg), win::NOT_RESPONDING));
         return;
     }
     switch_desktop(p, step);

@@ -6,17 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "win/types.h"
+
 namespace launcher {
 
 // Left and top inside, right and bottom outside.
-struct DesignRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    bool contains(std::int32_t x, std::int32_t y) const { return left <= x && x < right && top <= y && y < bottom; }
-    friend bool operator==(const DesignRect&, const DesignRect&) = default;
-};
+using DesignRect = win::Edges;
 
 inline constexpr std::int32_t WINDOW_WIDTH = 560;
 inline constexpr std::int32_t WINDOW_HEIGHT = 416;

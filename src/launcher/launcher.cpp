@@ -7,8 +7,8 @@
 #include "apps/webapps_file.h"
 #include "launcher/geometry.h"
 #include "launcher/search.h"
-#include "layout/saved_positions.h"
 #include "paint/paint.h"
+#include "win/types.h"
 #include "win/window_ops.h"
 
 namespace launcher {
@@ -52,7 +52,7 @@ bool collect_catalogue(Launcher& launcher) {
 void start_launcher(win::Platform& p, Launcher& launcher, const win::Result<win::Hwnd>& made,
                     std::uint32_t icons_ready_message, const IconWorkFor& icon_work) {
     if (!made) {
-        p.write_err("The launcher is unavailable: " + made.error().message + "\n");
+        p.write_err(win::failure_line("The launcher is unavailable", made.error().message));
         return;
     }
     launcher.window = made.value();
@@ -121,8 +121,8 @@ void execute_command(win::Platform& p, Launcher& launcher, LauncherCommand comma
         case Kind::SaveWebApp: {
             const apps::WebApp& app = command.web_app;
             if (auto saved = apps::append_web_app(p, app); !saved) {
-                p.write_err("Could not save the web app " + app.name + ": " + layout::file_error_text(saved.error()) +
-                            "\n");
+                p.write_err(
+                    win::failure_line("Could not save the web app " + app.name, win::file_error_text(saved.error())));
             }
             // A failed save still opens it; the catalogue learns of it at its next refresh.
             hide_launcher(p, launcher, false);
@@ -133,8 +133,8 @@ void execute_command(win::Platform& p, Launcher& launcher, LauncherCommand comma
             const apps::LauncherItem& item = command.item;
             if (item.kind == apps::ItemKind::Web) {
                 if (auto removed = apps::remove_web_app(p, item); !removed) {
-                    p.write_err("Could not remove the web app " + item.name + ": " +
-                                layout::file_error_text(removed.error()) + "\n");
+                    p.write_err(win::failure_line("Could not remove the web app " + item.name,
+                                                  win::file_error_text(removed.error())));
                 }
             }
             // Gone from the launcher even when the file kept it, until the next show.

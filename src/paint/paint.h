@@ -58,13 +58,7 @@ constexpr std::int32_t unscale(std::int32_t physical, std::uint32_t dpi) {
 }
 
 // An integer rectangle as GDI takes it: left, top, right, bottom.
-struct PixelRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
+using PixelRect = win::Edges;
 
 // A rounded rectangle for GDI+. Every rounded shape of both windows is one.
 struct RoundedBox {

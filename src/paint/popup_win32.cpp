@@ -21,7 +21,7 @@ win::Result<win::Hwnd> create_popup_window(win::Platform& p, const wchar_t* clas
     wc.hInstance = module;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);  // none if it fails
     wc.lpszClassName = class_name;
-    if (!RegisterClassW(&wc)) return win::Error{0, "could not register a window class"};
+    if (!RegisterClassW(&wc)) return win::refused_without_code("could not register a window class");
 
     HWND hwnd = CreateWindowExW(extra_ex_style | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, class_name, title,
                                 WS_POPUP, 0, 0, 560, height, nullptr, nullptr, module, nullptr);

@@ -26,10 +26,7 @@ struct WindowPlacement {
     std::uint32_t show_cmd = 0;
     Point min_position;
     Point max_position;
-    std::int32_t normal_left = 0;
-    std::int32_t normal_top = 0;
-    std::int32_t normal_right = 0;
-    std::int32_t normal_bottom = 0;
+    Edges normal;  // where the window is when neither minimised nor maximised
     friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
 };
 

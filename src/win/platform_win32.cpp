@@ -91,7 +91,7 @@ std::string system_message(std::uint32_t code) {
 
 Error last_error() {
     const DWORD code = GetLastError();
-    return Error{code, system_message(code)};
+    return Error{code, system_message(code), code == 0 ? ErrorKind::NoCode : ErrorKind::System};
 }
 
 Error hresult_error(std::int32_t hr) {
@@ -182,10 +182,8 @@ Result<WindowPlacement> Win32Platform::get_window_placement(Hwnd h) {
     out.show_cmd = wp.showCmd;
     out.min_position = {wp.ptMinPosition.x, wp.ptMinPosition.y};
     out.max_position = {wp.ptMaxPosition.x, wp.ptMaxPosition.y};
-    out.normal_left = wp.rcNormalPosition.left;
-    out.normal_top = wp.rcNormalPosition.top;
-    out.normal_right = wp.rcNormalPosition.right;
-    out.normal_bottom = wp.rcNormalPosition.bottom;
+    out.normal = {wp.rcNormalPosition.left, wp.rcNormalPosition.top, wp.rcNormalPosition.right,
+                  wp.rcNormalPosition.bottom};
     return out;
 }
 
@@ -206,7 +204,7 @@ Status Win32Platform::set_window_placement(Hwnd h, const WindowPlacement& p) {
     wp.showCmd = p.show_cmd;
     wp.ptMinPosition = {p.min_position.x, p.min_position.y};
     wp.ptMaxPosition = {p.max_position.x, p.max_position.y};
-    wp.rcNormalPosition = {p.normal_left, p.normal_top, p.normal_right, p.normal_bottom};
+    wp.rcNormalPosition = {p.normal.left, p.normal.top, p.normal.right, p.normal.bottom};
     SetLastError(0);
     if (!SetWindowPlacement(H(h), &wp)) return last_error();
     return success();

@@ -17,4 +17,14 @@ const WorkArea* find_monitor(const std::vector<WorkArea>& monitors, Hmonitor han
     return nullptr;
 }
 
+std::string file_error_text(const Error& e) { return e.message + " (os error " + std::to_string(e.code) + ")"; }
+
+std::string failure_line(std::string_view what, std::string_view why) {
+    std::string line(what);
+    line += ": ";
+    line += why;
+    line += '\n';
+    return line;
+}
+
 }  // namespace win

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -23,6 +24,17 @@ struct Rect {
     std::int32_t right() const { return left + width; }
     std::int32_t bottom() const { return top + height; }
     friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// A rectangle by its four edges, as Win32 and the untile file give one; right
+// and bottom lie just outside it. Insets use the same four numbers.
+struct Edges {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    bool contains(std::int32_t x, std::int32_t y) const { return left <= x && x < right && top <= y && y < bottom; }
+    friend bool operator==(const Edges&, const Edges&) = default;
 };
 
 inline Rect rect_from_ltrb(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
@@ -74,17 +86,38 @@ struct WorkArea {
 // The monitor with this handle; nothing when it is not in the list.
 const WorkArea* find_monitor(const std::vector<WorkArea>& monitors, Hmonitor handle);
 
+// Why an operation failed, so that callers test a kind rather than a code.
+enum class ErrorKind {
+    System,         // the system said why: `code` is its last-error code or HRESULT
+    NoCode,         // the call failed without setting an error code
+    NotResponding,  // the window stopped reading its messages
+};
+
 // A platform error: the last-error code or HRESULT of the call that failed,
 // with the system's message text for it.
 struct Error {
     std::uint32_t code = 0;
     std::string message;
+    ErrorKind kind = ErrorKind::System;
 };
+
+// The text that a failure reports for a window that stopped pumping messages.
+inline constexpr const char* NOT_RESPONDING = "the window is not responding";
+
+inline Error not_responding() { return Error{0, NOT_RESPONDING, ErrorKind::NotResponding}; }
+// A refusal that came without a code, worded by whoever saw it.
+inline Error refused_without_code(std::string message) { return Error{0, std::move(message), ErrorKind::NoCode}; }
+
+// A failed file operation as messages show it: the text and " (os error N)".
+std::string file_error_text(const Error& e);
+
+// "{what}: {why}\n", how every failure is said on standard error.
+std::string failure_line(std::string_view what, std::string_view why);
 
 // Success or an error. Expected failures travel as values; nothing here throws.
 // The error is a platform error unless a caller needs to say more.
 template <typename T, typename E = Error>
-class Result {
+class [[nodiscard]] Result {
   public:
     Result(T value) : data_(std::move(value)) {}
     Result(E error) : data_(std::move(error)) {}

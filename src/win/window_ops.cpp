@@ -61,7 +61,7 @@ std::vector<bool> wait_for_answers(Platform& p, std::size_t count, const std::fu
 }
 
 Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target) {
-    if (p.is_hung(h)) return Error{0, NOT_RESPONDING};
+    if (p.is_hung(h)) return not_responding();
     if (p.is_zoomed(h)) {
         p.show_window_async(h, SHOW_NOACTIVATE);  // a window that is gone shows at the next ask
         return MoveAsked::Restoring;
@@ -78,6 +78,53 @@ Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target) {
                                   POS_NOZORDER | POS_NOACTIVATE | POS_ASYNC);
     if (!moved) return moved.error();
     return MoveAsked::Moving;
+}
+
+std::vector<MoveResult> carry_out_moves(Platform& p, const std::vector<std::pair<Hwnd, Rect>>& moves, MoveWait wait) {
+    std::vector<MoveResult> results;
+    // Of the windows asked, while waiting: where each is to go and where it was before the ask.
+    struct Asked {
+        std::size_t result = 0;
+        Rect target;
+        Rect before;
+    };
+    std::vector<Asked> asked;
+    for (const auto& [h, target] : moves) {
+        const Rect before = wait == MoveWait::Bounded ? visible_frame(p, h) : Rect{};
+        auto r = ask_move(p, h, target);
+        MoveResult result{h, std::nullopt, false};
+        if (!r) {
+            result.failure = r.error();
+        } else {
+            result.restoring = r.value() == MoveAsked::Restoring;
+            if (wait == MoveWait::Bounded) asked.push_back({results.size(), target, before});
+        }
+        results.push_back(std::move(result));
+    }
+    if (wait == MoveWait::None) return results;
+
+    const std::vector<bool> answered = wait_for_answers(p, asked.size(), [&](std::size_t i) {
+        Asked& a = asked[i];
+        MoveResult& result = results[a.result];
+        if (!result.restoring) {
+            const Rect now = visible_frame(p, result.hwnd);
+            return now == a.target || now != a.before;
+        }
+        // Restored from maximised: now its borders can be read for the move.
+        if (p.is_zoomed(result.hwnd)) return false;
+        a.before = visible_frame(p, result.hwnd);
+        auto r = ask_move(p, result.hwnd, a.target);
+        if (!r) result.failure = r.error();
+        result.restoring = false;
+        return result.failure.has_value();
+    });
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        MoveResult& result = results[asked[i].result];
+        if (!result.failure && !answered[i]) result.failure = not_responding();
+        // A window still restoring when the wait ended did not answer either.
+        result.restoring = false;
+    }
+    return results;
 }
 
 bool key_is_down(Platform& p, std::uint16_t vk) { return p.async_key_down(vk); }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/platform.h"
@@ -30,9 +31,6 @@ bool is_shell_window(Platform& p, Hwnd h);
 
 // The visible frame, or the raw rectangle where the compositor gives none.
 Rect visible_frame(Platform& p, Hwnd h);
-
-// The text that a move failure reports for a window that stopped pumping messages.
-inline constexpr const char* NOT_RESPONDING = "the window is not responding";
 
 // How long the one-shot commands give windows to carry out what was posted
 // to them, and how often they look meanwhile. A window that has not done it
@@ -59,6 +57,28 @@ enum class MoveAsked {
 // known only once it has; the move is then for a later ask. A window the
 // system calls hung is not asked at all.
 Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target);
+
+// Whether carry_out_moves waits for the windows to get there: `tile` reports
+// where each one went; the daemon's next pass sees it.
+enum class MoveWait { None, Bounded };
+
+// What came of one move, in the order the moves were given.
+struct MoveResult {
+    Hwnd hwnd;
+    std::optional<Error> failure;  // refused, or (waiting) not there when the wait was over
+    // Not waiting: it was maximised and only asked to restore itself, so the
+    // move is for a later ask.
+    bool restoring = false;
+};
+
+// Asks every window at once with ask_move, waiting on no window's thread.
+// With MoveWait::Bounded they are then given ANSWER_WAIT_MS together to get
+// there, so that a window whose thread does not answer costs one short wait
+// and holds up no other; a restored window is asked for its move once it is
+// out of the maximised state. A window is there once its frame is on the
+// target or has changed at all (a window that cannot take its exact tile
+// takes the nearest it can in one step).
+std::vector<MoveResult> carry_out_moves(Platform& p, const std::vector<std::pair<Hwnd, Rect>>& moves, MoveWait wait);
 
 bool key_is_down(Platform& p, std::uint16_t vk);
 bool win_key_is_down(Platform& p);

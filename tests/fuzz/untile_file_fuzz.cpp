@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 #include "sim_desktop.h"
 
 namespace {
 
-using layout::SavedPosition;
+using restore::SavedPosition;
 
 const std::string LOCAL = "C:\\Users\\user\\AppData\\Local";
 const std::string PATH = LOCAL + "\\quilt\\untile.txt";
@@ -46,13 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(fuzz::rest(in));
 
     // Every line taken is a rectangle a window can have, and writes back as itself.
-    const std::vector<SavedPosition> entries = layout::parse_positions(text);
+    const std::vector<SavedPosition> entries = restore::parse_positions(text);
     FUZZ_CHECK(entries.size() <= line_count(text) + 1);
     for (const auto& e : entries) {
-        FUZZ_CHECK(on_screen(e.left) && on_screen(e.top) && on_screen(e.right) && on_screen(e.bottom));
-        FUZZ_CHECK(e.right > e.left && e.bottom > e.top);
+        const win::Edges& n = e.normal;
+        FUZZ_CHECK(on_screen(n.left) && on_screen(n.top) && on_screen(n.right) && on_screen(n.bottom));
+        FUZZ_CHECK(n.right > n.left && n.bottom > n.top);
     }
-    FUZZ_CHECK(layout::parse_positions(layout::format_positions(entries)) == entries);
+    FUZZ_CHECK(restore::parse_positions(restore::format_positions(entries)) == entries);
 
     sim::Desktop d;
     d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
@@ -94,10 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Merging keeps every line of another window as it was, in its order, and
     // records each window that could be read.
-    const bool saved = layout::save_positions(d, windows).ok();
+    const bool saved = restore::save_positions(d, windows).ok();
     FUZZ_CHECK(saved);
     const std::string& merged_text = d.files.at(PATH);
-    const std::vector<SavedPosition> merged = layout::parse_positions(merged_text);
+    const std::vector<SavedPosition> merged = restore::parse_positions(merged_text);
     if (merged_text != text) FUZZ_CHECK(merged.size() == line_count(merged_text));
     FUZZ_CHECK(without(merged, saved_handles) == without(entries, saved_handles));
     for (win::Hwnd h : windows) {
@@ -112,9 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Every line is counted once, each failure says so, and the file goes
     // only when nothing failed.
-    const auto restored = layout::restore_positions(d);
+    const auto restored = restore::restore_positions(d);
     FUZZ_CHECK(restored.ok());
-    const layout::RestoreCounts c = restored.value();
+    const restore::RestoreCounts c = restored.value();
     FUZZ_CHECK(c.restored + c.gone + c.failed == merged.size());
     FUZZ_CHECK(line_count(d.err) == c.failed);
     FUZZ_CHECK(d.files.count(PATH) == (c.failed == 0 ? 0u : 1u));

@@ -9,14 +9,14 @@ using namespace quilt_daemon;
 
 TEST(Lifecycle, StopLineAndStatusFollowTheRestore) {
     struct Case {
-        win::Result<layout::RestoreCounts, layout::FileError> restored;
+        win::Result<restore::RestoreCounts, restore::FileError> restored;
         int status;
         std::string out, err;
     } cases[] = {
-        {layout::RestoreCounts{3, 1, 0}, 0, "Stopped. Restored 3 window(s); 1 no longer exist; 0 failed.\n", ""},
-        {layout::RestoreCounts{0, 0, 0}, 0, "Stopped. Restored 0 window(s); 0 no longer exist; 0 failed.\n", ""},
-        {layout::RestoreCounts{2, 0, 1}, 1, "Stopped. Restored 2 window(s); 0 no longer exist; 1 failed.\n", ""},
-        {layout::FileError{layout::FileStep::Delete, {32, "Sharing violation."}}, 1, "",
+        {restore::RestoreCounts{3, 1, 0}, 0, "Stopped. Restored 3 window(s); 1 no longer exist; 0 failed.\n", ""},
+        {restore::RestoreCounts{0, 0, 0}, 0, "Stopped. Restored 0 window(s); 0 no longer exist; 0 failed.\n", ""},
+        {restore::RestoreCounts{2, 0, 1}, 1, "Stopped. Restored 2 window(s); 0 no longer exist; 1 failed.\n", ""},
+        {restore::FileError{restore::FileStep::Delete, {32, "Sharing violation."}}, 1, "",
          "Stopped, but could not finish restoring windows: Sharing violation. (os error 32)\n"},
     };
     for (const auto& c : cases) {
@@ -105,7 +105,7 @@ TEST(Lifecycle, ASessionEndPutsWindowsBackOnceAndACancelledOneTilesAgain) {
     EXPECT_EQ(rects(), own);
     EXPECT_EQ(d.out, stopped);
     EXPECT_EQ(seen, std::vector<std::string>{"quiet"});  // the tray stays: the end may be cancelled
-    EXPECT_FALSE(d.files.count(layout::untile_path(d)));
+    EXPECT_FALSE(d.files.count(restore::untile_path(d)));
     for (const auto& e : {DaemonEvent::retile(), DaemonEvent::drop(a, 1500, 500),
                           DaemonEvent::shortcut(action(ActionTag::Swap, layout::Direction::Right))}) {
         handle_event(d, ctx, {}, e);

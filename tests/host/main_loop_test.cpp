@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "daemon/main_loop.h"
 #include "sim_desktop.h"
 
@@ -159,6 +163,40 @@ TEST_F(Loop, ResizesClicksForeignEndsAndUnreadableCursorsAreNoDrop) {
         EXPECT_EQ(fire(state.debounce_timer), DaemonEvent::retile()) << c.name;
         EXPECT_EQ(state.moving_window.load(), 0u) << c.name;
     }
+}
+
+// A message that comes in while another is handled (a modal loop inside a
+// pass dispatches it) waits until that one is done, and the call that handled
+// the first handles the rest in arrival order; then the queue is idle again
+// and takes the next message at once.
+TEST(MessageQueue, AMessageThatArrivesDuringAnotherWaitsForItsTurn) {
+    MessageQueue queue;
+    std::vector<std::string> log;
+    std::function<void(const LoopMessage&)> handle = [&](const LoopMessage& m) {
+        const std::string name = std::to_string(m.message) + "/" + std::to_string(m.wparam);
+        log.push_back("begin " + name);
+        if (m.wparam == 1) {
+            take_message(queue, {win::MSG_SHORTCUT, 2}, handle);
+            take_message(queue, {win::MSG_STOP, 3}, handle);
+            log.push_back("nested takes returned");
+        }
+        if (m.wparam == 2) take_message(queue, {win::MSG_SHORTCUT, 4}, handle);
+        log.push_back("end " + name);
+    };
+    const std::string shortcut = std::to_string(win::MSG_SHORTCUT) + "/";
+    const std::string stop = std::to_string(win::MSG_STOP) + "/";
+    take_message(queue, {win::MSG_SHORTCUT, 1}, handle);
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"begin " + shortcut + "1", "nested takes returned", "end " + shortcut + "1",
+                                        "begin " + shortcut + "2", "end " + shortcut + "2", "begin " + stop + "3",
+                                        "end " + stop + "3", "begin " + shortcut + "4", "end " + shortcut + "4"}));
+    EXPECT_FALSE(queue.busy);
+    EXPECT_TRUE(queue.pending.empty());
+
+    log.clear();
+    take_message(queue, {win::MSG_TIMER, 5}, handle);
+    const std::string timer = std::to_string(win::MSG_TIMER) + "/5";
+    EXPECT_EQ(log, (std::vector<std::string>{"begin " + timer, "end " + timer}));
 }
 
 }  // namespace

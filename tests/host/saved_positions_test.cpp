@@ -1,4 +1,4 @@
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-using layout::SavedPosition;
+using restore::SavedPosition;
 
 const std::string LOCAL = "C:\\Users\\user\\AppData\\Local";
 const std::string PATH = LOCAL + "\\quilt\\untile.txt";
@@ -38,26 +38,26 @@ TEST(ParsePositions, TakesOnlyLinesOfSevenWellFormedNumbers) {
         "5 6 1 -32769 0 10 10\n"                                         // outside the virtual screen
         "-9223372036854775808 4294967295 0 -32768 -32768 +32767 32767";  // limits, no final LF
     const std::vector<SavedPosition> expected = {
-        {655, 912, 1, 100, 50, 900, 650},
-        {-7, 8, 3, -1920, 0, 0, 1024},
-        {9223372036854775807, 1, 2, 3, 4, 5, 6},
-        {4, 5, 1, 0, 0, 10, 10},
-        {INT64_MIN, 4294967295u, 0, -32768, -32768, 32767, 32767},
+        {655, 912, 1, {100, 50, 900, 650}},
+        {-7, 8, 3, {-1920, 0, 0, 1024}},
+        {9223372036854775807, 1, 2, {3, 4, 5, 6}},
+        {4, 5, 1, {0, 0, 10, 10}},
+        {INT64_MIN, 4294967295u, 0, {-32768, -32768, 32767, 32767}},
     };
-    EXPECT_EQ(layout::parse_positions(text), expected);
+    EXPECT_EQ(restore::parse_positions(text), expected);
 }
 
 TEST(ParsePositions, CrLfFileReadsLikeLf) {
     const std::string lf = "1 2 1 0 0 10 10\n3 4 3 -5 -5 5 5\n";
     std::string crlf = "1 2 1 0 0 10 10\r\n3 4 3 -5 -5 5 5\r\n";
-    EXPECT_EQ(layout::parse_positions(crlf), layout::parse_positions(lf));
-    EXPECT_EQ(layout::parse_positions(lf).size(), 2u);
+    EXPECT_EQ(restore::parse_positions(crlf), restore::parse_positions(lf));
+    EXPECT_EQ(restore::parse_positions(lf).size(), 2u);
 }
 
 TEST(FormatPositions, SevenFieldsOneLineEachWithLf) {
-    EXPECT_EQ(layout::format_positions({{655, 912, 1, 100, 50, 900, 650}, {-3, 0, 3, -1928, -8, 0, 1040}}),
+    EXPECT_EQ(restore::format_positions({{655, 912, 1, 100, 50, 900, 650}, {-3, 0, 3, -1928, -8, 0, 1040}}),
               "655 912 1 100 50 900 650\n-3 0 3 -1928 -8 0 1040\n");
-    EXPECT_EQ(layout::format_positions({}), "");
+    EXPECT_EQ(restore::format_positions({}), "");
 }
 
 class Positions : public ::testing::Test {
@@ -80,11 +80,11 @@ class Positions : public ::testing::Test {
 };
 
 TEST_F(Positions, PathIsUnderLocalAppDataElseTheTemporaryFolder) {
-    EXPECT_EQ(layout::untile_path(d), PATH);
+    EXPECT_EQ(restore::untile_path(d), PATH);
     d.env.erase("LOCALAPPDATA");
-    EXPECT_EQ(layout::untile_path(d), "C:\\Users\\user\\AppData\\Local\\Temp\\quilt\\untile.txt");
+    EXPECT_EQ(restore::untile_path(d), "C:\\Users\\user\\AppData\\Local\\Temp\\quilt\\untile.txt");
     const auto h = add({10, 20, 300, 200});
-    ASSERT_TRUE(layout::save_positions(d, {h}).ok());
+    ASSERT_TRUE(restore::save_positions(d, {h}).ok());
     EXPECT_EQ(d.files.at("C:\\Users\\user\\AppData\\Local\\Temp\\quilt\\untile.txt"),
               line(h, 100, 1, 10, 20, 310, 220));
 }
@@ -92,16 +92,16 @@ TEST_F(Positions, PathIsUnderLocalAppDataElseTheTemporaryFolder) {
 TEST_F(Positions, SecondSaveKeepsTheFirstPositionAndAppendsNewWindows) {
     const auto a = add({10, 20, 300, 200});
     const auto b = add({500, 500, 400, 300}, 222);
-    ASSERT_TRUE(layout::save_positions(d, {a}).ok());
+    ASSERT_TRUE(restore::save_positions(d, {a}).ok());
     EXPECT_EQ(d.directories.count(LOCAL + "\\quilt"), 1u);
-    d.set_window_pos(a, 0, 0, 50, 50, 0);
+    ASSERT_TRUE(d.set_window_pos(a, 0, 0, 50, 50, 0).ok());
     d.show_window(b, win::SHOW_MAXIMIZED);
-    ASSERT_TRUE(layout::save_positions(d, {b, a}).ok());
+    ASSERT_TRUE(restore::save_positions(d, {b, a}).ok());
     EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220) + line(b, 222, 3, 500, 500, 900, 800));
 
     // Nothing new to record: the file is not written again.
     d.calls.clear();
-    ASSERT_TRUE(layout::save_positions(d, {a, b}).ok());
+    ASSERT_TRUE(restore::save_positions(d, {a, b}).ok());
     EXPECT_EQ(d.calls, std::vector<std::string>{});
 }
 
@@ -113,12 +113,12 @@ TEST_F(Positions, ALineOfAReusedHandleIsReplacedByTheNewWindowsPlace) {
     d.directories.insert(LOCAL);
     d.directories.insert(LOCAL + "\\quilt");
     d.files[PATH] = "1 2 1 0 0 10 10\n" + line(a, 999, 1, 5, 5, 15, 15);
-    ASSERT_TRUE(layout::save_positions(d, {a}).ok());
+    ASSERT_TRUE(restore::save_positions(d, {a}).ok());
     EXPECT_EQ(d.files.at(PATH), "1 2 1 0 0 10 10\n" + line(a, 100, 1, 10, 20, 310, 220));
-    d.set_window_pos(a, 0, 0, 50, 50, 0);
-    const auto restored = layout::restore_positions(d);
+    ASSERT_TRUE(d.set_window_pos(a, 0, 0, 50, 50, 0).ok());
+    const auto restored = restore::restore_positions(d);
     ASSERT_TRUE(restored.ok());
-    EXPECT_EQ(restored.value(), (layout::RestoreCounts{1, 1, 0}));
+    EXPECT_EQ(restored.value(), (restore::RestoreCounts{1, 1, 0}));
     EXPECT_EQ(d.window(a).rect, (win::Rect{10, 20, 300, 200}));
 }
 
@@ -130,7 +130,7 @@ TEST_F(Positions, SaveKeepsTheGoodLinesOfADamagedFileAndSkipsUnreadablePlacement
     d.directories.insert(LOCAL);
     d.directories.insert(LOCAL + "\\quilt");
     d.files[PATH] = "1 2 1 0 0 10 10\n\xff\xfe not utf-8\n3 4 3 -5 -5 5 5\n";
-    ASSERT_TRUE(layout::save_positions(d, {a, b}).ok());
+    ASSERT_TRUE(restore::save_positions(d, {a, b}).ok());
     EXPECT_EQ(d.files.at(PATH), "1 2 1 0 0 10 10\n3 4 3 -5 -5 5 5\n" + line(a, 100, 1, 10, 20, 310, 220));
     EXPECT_EQ(d.err, "");
 }
@@ -140,16 +140,16 @@ TEST_F(Positions, AHungWindowIsRecordedOnlyOnceItAnswersAgain) {
     const auto stuck = add({40, 40, 300, 200});
     d.window(stuck).hung = true;
     d.window(stuck).placement_error = 1460;  // what waiting on it would end in
-    ASSERT_TRUE(layout::save_positions(d, {stuck, a}).ok());
+    ASSERT_TRUE(restore::save_positions(d, {stuck, a}).ok());
     EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220));
     d.window(stuck).hung = false;
     d.window(stuck).placement_error.reset();
-    ASSERT_TRUE(layout::save_positions(d, {stuck, a}).ok());
+    ASSERT_TRUE(restore::save_positions(d, {stuck, a}).ok());
     EXPECT_EQ(d.files.at(PATH), line(a, 100, 1, 10, 20, 310, 220) + line(stuck, 100, 1, 40, 40, 340, 240));
 }
 
 TEST_F(Positions, SaveFailuresComeBackAndLeaveTheOldFileAlone) {
-    using layout::FileStep;
+    using restore::FileStep;
     struct Case {
         const char* what;
         std::function<void(sim::Desktop&)> setup;
@@ -169,7 +169,7 @@ TEST_F(Positions, SaveFailuresComeBackAndLeaveTheOldFileAlone) {
         s.files[PATH] = "1 2 1 0 0 10 10\n";
         c.setup(s);
         const auto h = s.add_window({});
-        auto r = layout::save_positions(s, {h});
+        auto r = restore::save_positions(s, {h});
         ASSERT_FALSE(r.ok()) << c.what;
         EXPECT_EQ(r.error().step, c.step) << c.what;
         EXPECT_EQ(r.error().cause.code, c.code) << c.what;
@@ -188,9 +188,9 @@ TEST_F(Positions, RestoreCountsRestoredGoneAndReusedHandlesAndDeletesTheFile) {
     d.files[PATH] = line(moved, 100, 1, 10, 20, 310, 220) + line(was_max, 100, 3, 200, 100, 1000, 700) +
                     line(win::Hwnd{0x77770}, 100, 1, 0, 0, 50, 50) + line(reused, 100, 1, 0, 0, 50, 50) +
                     line(wide, 100, 1, 30, 40, 330, 140);
-    auto r = layout::restore_positions(d);
+    auto r = restore::restore_positions(d);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.value(), (layout::RestoreCounts{3, 2, 0}));
+    EXPECT_EQ(r.value(), (restore::RestoreCounts{3, 2, 0}));
     EXPECT_EQ(d.window(wide).rect, (win::Rect{30, 40, 400, 100}));
     EXPECT_EQ(d.window(moved).rect, (win::Rect{10, 20, 300, 200}));
     EXPECT_TRUE(d.window(was_max).maximized);
@@ -211,9 +211,9 @@ TEST_F(Positions, RestoreFailuresAreReportedCountedAndKeepTheFile) {
         line(refuses, 100, 1, 1, 1, 50, 50) + line(hung, 100, 1, 2, 2, 50, 50) + line(fine, 100, 1, 3, 3, 50, 50);
     d.directories.insert(LOCAL + "\\quilt");
     d.files[PATH] = file;
-    auto r = layout::restore_positions(d);
+    auto r = restore::restore_positions(d);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.value(), (layout::RestoreCounts{1, 0, 2}));
+    EXPECT_EQ(r.value(), (restore::RestoreCounts{1, 0, 2}));
     EXPECT_EQ(d.err, "Could not restore window " + win::format_hwnd(refuses) + ": Access is denied.\n" +
                          "Could not restore window " + win::format_hwnd(hung) + ": the window is not responding\n");
     EXPECT_EQ(d.files.at(PATH), file);
@@ -230,9 +230,9 @@ TEST_F(Positions, SilentPlacementRefusalIsDoneByHand) {
     d.directories.insert(LOCAL + "\\quilt");
     d.files[PATH] = line(moved, 100, 1, 10, 20, 310, 220) + line(was_max, 100, 3, 200, 100, 1000, 700) +
                     line(stuck, 100, 1, 3, 3, 50, 50);
-    auto r = layout::restore_positions(d);
+    auto r = restore::restore_positions(d);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.value(), (layout::RestoreCounts{2, 0, 1}));
+    EXPECT_EQ(r.value(), (restore::RestoreCounts{2, 0, 1}));
     EXPECT_EQ(d.window(moved).rect, (win::Rect{10, 20, 300, 200}));
     EXPECT_FALSE(d.window(moved).maximized);
     EXPECT_TRUE(d.window(was_max).maximized);
@@ -241,25 +241,25 @@ TEST_F(Positions, SilentPlacementRefusalIsDoneByHand) {
 }
 
 TEST_F(Positions, RestoreWithoutAFileIsAllZeroAndAFileTroubleIsAnError) {
-    auto r = layout::restore_positions(d);
+    auto r = restore::restore_positions(d);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.value(), (layout::RestoreCounts{0, 0, 0}));
+    EXPECT_EQ(r.value(), (restore::RestoreCounts{0, 0, 0}));
 
     d.directories.insert(LOCAL + "\\quilt");
     d.files[PATH] = "";
     d.in_use_files.insert(PATH);
-    r = layout::restore_positions(d);
+    r = restore::restore_positions(d);
     ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().step, layout::FileStep::Delete);
+    EXPECT_EQ(r.error().step, restore::FileStep::Delete);
     EXPECT_EQ(r.error().cause.code, 32u);
 
     // A file that cannot be read is not taken for an empty one, which would be deleted.
     const auto h = add({0, 0, 100, 100});
     d.files[PATH] = line(h, 100, 1, 10, 20, 310, 220);
     d.locked_files.insert(PATH);
-    r = layout::restore_positions(d);
+    r = restore::restore_positions(d);
     ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().step, layout::FileStep::Read);
+    EXPECT_EQ(r.error().step, restore::FileStep::Read);
     EXPECT_TRUE(d.placements_set.empty());
     EXPECT_EQ(d.files.count(PATH), 1u);
 }
@@ -278,9 +278,9 @@ TEST_F(Positions, RestoreNeverWaitsOnAWindowThatDoesNotAnswer) {
     const std::string file = line(asleep, 100, 1, 10, 20, 310, 220) + line(asleep_minimized, 100, 1, 30, 30, 330, 230) +
                              line(awake, 100, 3, 50, 50, 350, 250);
     d.files[PATH] = file;
-    auto r = layout::restore_positions(d);
+    auto r = restore::restore_positions(d);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.value(), (layout::RestoreCounts{1, 0, 2}));
+    EXPECT_EQ(r.value(), (restore::RestoreCounts{1, 0, 2}));
     EXPECT_EQ(d.waited_on, std::vector<std::string>{});
     EXPECT_GE(d.slept_ms, win::ANSWER_WAIT_MS);
     EXPECT_LT(d.slept_ms, win::ANSWER_WAIT_MS + 2 * win::ANSWER_POLL_MS);
@@ -294,9 +294,9 @@ TEST_F(Positions, RestoreNeverWaitsOnAWindowThatDoesNotAnswer) {
     d.wake(asleep_minimized);
     EXPECT_EQ(d.window(asleep).rect, (win::Rect{10, 20, 300, 200}));
     EXPECT_EQ(d.window(asleep_minimized).rect, (win::Rect{30, 30, 300, 200}));
-    r = layout::restore_positions(d);
+    r = restore::restore_positions(d);
     ASSERT_TRUE(r.ok());
-    EXPECT_EQ(r.value(), (layout::RestoreCounts{3, 0, 0}));
+    EXPECT_EQ(r.value(), (restore::RestoreCounts{3, 0, 0}));
     EXPECT_EQ(d.files.count(PATH), 0u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -201,9 +202,37 @@ TEST(SplitTree, CopyIsDeep) {
     EXPECT_EQ(original.root.second->ratio, 500);
 }
 
-// Random trees in odd areas: tiles never overlap, never leave the area, and
-// never have a negative size.
+// Every tile grown by the inner gap to the right and below. Where no split
+// had to shrink its gap to fit, these tile the area after the outer gap,
+// grown the same way, exactly: the tiles and the gaps between them fill it.
+bool fill_exactly(const std::vector<Placement>& placed, const Rect& area, std::int32_t outer_gap,
+                  std::int32_t inner_gap) {
+    const Rect inner = layout::inner_area(area, outer_gap);
+    const Rect whole{inner.left, inner.top, inner.width + inner_gap, inner.height + inner_gap};
+    std::int64_t covered = 0;
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        const Rect& r = placed[i].rect;
+        const Rect grown{r.left, r.top, r.width + inner_gap, r.height + inner_gap};
+        if (grown.left < whole.left || grown.top < whole.top || grown.right() > whole.right() ||
+            grown.bottom() > whole.bottom()) {
+            return false;
+        }
+        for (std::size_t j = 0; j < i; ++j) {
+            const Rect& o = placed[j].rect;
+            const Rect other{o.left, o.top, o.width + inner_gap, o.height + inner_gap};
+            const bool apart = grown.right() <= other.left || other.right() <= grown.left ||
+                               grown.bottom() <= other.top || other.bottom() <= grown.top;
+            if (!apart) return false;
+        }
+        covered += std::int64_t{grown.width} * grown.height;
+    }
+    return covered == std::int64_t{whole.width} * whole.height;
+}
+
+// Random trees in odd areas: tiles never overlap, never leave the area, never
+// have a negative size, and with their gaps fill the area exactly.
 TEST(SplitTree, TilesStayInsideTheAreaAndNeverOverlap) {
+    int filled = 0;
     std::mt19937 rng(7);
     const std::vector<Rect> areas = {{0, 0, 1366, 767}, {0, 0, 1, 1}, {-1280, 0, 1280, 1024}, {5, 7, 30, 3000}};
     for (const Rect& area : areas) {
@@ -230,6 +259,14 @@ TEST(SplitTree, TilesStayInsideTheAreaAndNeverOverlap) {
                 }
                 const auto placed = layout::placements(t, area, 8, gap);
                 ASSERT_EQ(placed.size(), in.size());
+                // A split too small for its gap gives a tile no width or height, and gaps narrower than asked.
+                const bool squeezed = std::any_of(placed.begin(), placed.end(), [](const Placement& pl) {
+                    return pl.rect.width <= 0 || pl.rect.height <= 0;
+                });
+                if (!placed.empty() && !squeezed) {
+                    ASSERT_TRUE(fill_exactly(placed, area, 8, gap));
+                    ++filled;
+                }
                 for (std::size_t i = 0; i < placed.size(); ++i) {
                     const Rect& r = placed[i].rect;
                     ASSERT_GE(r.width, 0);
@@ -249,6 +286,7 @@ TEST(SplitTree, TilesStayInsideTheAreaAndNeverOverlap) {
             }
         }
     }
+    EXPECT_GT(filled, 100);
 }
 
 }  // namespace

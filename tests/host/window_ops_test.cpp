@@ -77,6 +77,7 @@ TEST_F(AskMove, HungWindowIsNotTouched) {
     const auto h = d.add_window(w);
     auto r = win::ask_move(d, h, {0, 0, 10, 10});
     ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error().kind, win::ErrorKind::NotResponding);
     EXPECT_EQ(r.error().message, win::NOT_RESPONDING);
     EXPECT_TRUE(d.calls.empty());
 }

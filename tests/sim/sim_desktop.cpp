@@ -233,10 +233,7 @@ win::Result<win::WindowPlacement> Desktop::get_window_placement(win::Hwnd h) {
     win::WindowPlacement p;
     p.show_cmd = w->minimized ? win::SHOW_MINIMIZED : w->maximized ? win::SHOW_MAXIMIZED : win::SHOW_NORMAL;
     const win::Rect n = (w->minimized || w->maximized) ? w->normal_rect : w->rect;
-    p.normal_left = n.left;
-    p.normal_top = n.top;
-    p.normal_right = n.right();
-    p.normal_bottom = n.bottom();
+    p.normal = {n.left, n.top, n.right(), n.bottom()};
     p.min_position = {-1, -1};
     p.max_position = {-1, -1};
     return p;
@@ -323,7 +320,7 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
     auto* w = find(h);
     if (!w) return make_error(ERROR_INVALID_WINDOW_HANDLE);
     if (w->placement_error) return make_error(*w->placement_error);
-    if (w->placement_refused) return win::Error{0, "The operation completed successfully."};
+    if (w->placement_refused) return win::refused_without_code("The operation completed successfully.");
     placements_set.push_back(h);
     carry_out(*w, (p.flags & win::PLACEMENT_ASYNC) != 0, call, [this, h, p] {
         if (auto* now = find(h)) apply_placement(*now, p);
@@ -332,7 +329,7 @@ win::Status Desktop::set_window_placement(win::Hwnd h, const win::WindowPlacemen
 }
 
 void Desktop::apply_placement(Window& w, const win::WindowPlacement& p) {
-    w.normal_rect = win::rect_from_ltrb(p.normal_left, p.normal_top, p.normal_right, p.normal_bottom);
+    w.normal_rect = win::rect_from_ltrb(p.normal.left, p.normal.top, p.normal.right, p.normal.bottom);
     // The window's smallest size holds here too, as for SetWindowPos.
     w.normal_rect.width = std::max(w.normal_rect.width, w.min_width);
     w.normal_rect.height = std::max(w.normal_rect.height, w.min_height);

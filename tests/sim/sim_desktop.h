@@ -17,12 +17,7 @@
 namespace sim {
 
 // How far the invisible resize borders reach past the visible frame.
-struct Insets {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-};
+using Insets = win::Edges;
 
 // What Windows 10 and 11 give an ordinary resizable window.
 inline constexpr Insets WIN10_INSETS = {7, 0, 7, 7};

@@ -1,4 +1,4 @@
-#include "layout/saved_positions.h"
+#include "restore/saved_positions.h"
 
 #include <charconv>
 #include <limits>
@@ -9,7 +9,7 @@
 #include "text/utf8.h"
 #include "win/window_ops.h"
 
-namespace layout {
+namespace restore {
 namespace {
 
 constexpr std::string_view FOLDER_NAME = "quilt";
@@ -70,9 +70,10 @@ std::optional<T> parse_integer(std::u16string_view field) {
 constexpr std::int32_t SCREEN_MIN = -32768;
 constexpr std::int32_t SCREEN_MAX = 32767;
 
-bool is_possible_rect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+bool is_possible_rect(const win::Edges& r) {
     const auto on_screen = [](std::int32_t v) { return v >= SCREEN_MIN && v <= SCREEN_MAX; };
-    return on_screen(left) && on_screen(top) && on_screen(right) && on_screen(bottom) && right > left && bottom > top;
+    return on_screen(r.left) && on_screen(r.top) && on_screen(r.right) && on_screen(r.bottom) && r.right > r.left &&
+           r.bottom > r.top;
 }
 
 std::optional<SavedPosition> parse_line(std::u16string_view line) {
@@ -86,8 +87,9 @@ std::optional<SavedPosition> parse_line(std::u16string_view line) {
     auto right = parse_integer<std::int32_t>(f[5]);
     auto bottom = parse_integer<std::int32_t>(f[6]);
     if (!hwnd || !pid || !show || !left || !top || !right || !bottom) return std::nullopt;
-    if (!is_possible_rect(*left, *top, *right, *bottom)) return std::nullopt;
-    return SavedPosition{*hwnd, *pid, *show, *left, *top, *right, *bottom};
+    const win::Edges normal{*left, *top, *right, *bottom};
+    if (!is_possible_rect(normal)) return std::nullopt;
+    return SavedPosition{*hwnd, *pid, *show, normal};
 }
 
 std::string folder_of(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
@@ -107,7 +109,8 @@ bool is_minimize_command(std::uint32_t show_cmd) {
 win::Status place_by_hand(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
     if (p.is_zoomed(h) || p.is_iconic(h)) p.show_window_async(h, win::SHOW_NOACTIVATE);
     // Only lines inside the virtual screen are read, so neither difference can overflow.
-    auto moved = p.set_window_pos(h, s.left, s.top, s.right - s.left, s.bottom - s.top,
+    const win::Edges& n = s.normal;
+    auto moved = p.set_window_pos(h, n.left, n.top, n.right - n.left, n.bottom - n.top,
                                   win::POS_NOZORDER | win::POS_NOACTIVATE | win::POS_ASYNC);
     if (!moved) return moved;
     if (s.show_cmd != static_cast<std::uint32_t>(win::SHOW_NORMAL))
@@ -134,7 +137,7 @@ std::optional<win::WindowPlacement> readable_placement(win::Platform& p, win::Hw
 // Asks the window to go back without waiting for its thread.
 win::Result<Before> ask_restore(win::Platform& p, win::Hwnd h, const SavedPosition& s) {
     // Get/SetWindowPlacement would wait until a hung window answers.
-    if (p.is_hung(h)) return win::Error{0, win::NOT_RESPONDING};
+    if (p.is_hung(h)) return win::not_responding();
     Before before{p.is_iconic(h), p.is_zoomed(h), std::nullopt};
     win::WindowPlacement wanted;
     // The members that would be kept from a minimised window's placement are
@@ -150,12 +153,9 @@ win::Result<Before> ask_restore(win::Platform& p, win::Hwnd h, const SavedPositi
     }
     wanted.flags |= win::PLACEMENT_ASYNC;
     wanted.show_cmd = s.show_cmd;
-    wanted.normal_left = s.left;
-    wanted.normal_top = s.top;
-    wanted.normal_right = s.right;
-    wanted.normal_bottom = s.bottom;
+    wanted.normal = s.normal;
     auto set = p.set_window_placement(h, wanted);
-    if (!set && set.error().code == 0) set = place_by_hand(p, h, s);
+    if (!set && set.error().kind == win::ErrorKind::NoCode) set = place_by_hand(p, h, s);
     if (!set) return set.error();
     return before;
 }
@@ -172,13 +172,7 @@ bool is_back(win::Platform& p, win::Hwnd h, const SavedPosition& s, const Before
     if (iconic != before.iconic || zoomed != before.zoomed) return !iconic;
     const auto now = readable_placement(p, h);
     if (!now) return false;
-    const bool at_saved = now->normal_left == s.left && now->normal_top == s.top && now->normal_right == s.right &&
-                          now->normal_bottom == s.bottom;
-    const bool moved =
-        before.placement &&
-        (now->normal_left != before.placement->normal_left || now->normal_top != before.placement->normal_top ||
-         now->normal_right != before.placement->normal_right || now->normal_bottom != before.placement->normal_bottom);
-    return at_saved || moved;
+    return now->normal == s.normal || (before.placement && now->normal != before.placement->normal);
 }
 
 win::Hwnd to_hwnd(std::int64_t value) { return win::Hwnd{static_cast<std::uint64_t>(value)}; }
@@ -213,8 +207,8 @@ std::string format_positions(const std::vector<SavedPosition>& positions) {
     std::string out;
     for (const auto& s : positions) {
         out += std::to_string(s.hwnd) + ' ' + std::to_string(s.pid) + ' ' + std::to_string(s.show_cmd) + ' ' +
-               std::to_string(s.left) + ' ' + std::to_string(s.top) + ' ' + std::to_string(s.right) + ' ' +
-               std::to_string(s.bottom) + '\n';
+               std::to_string(s.normal.left) + ' ' + std::to_string(s.normal.top) + ' ' +
+               std::to_string(s.normal.right) + ' ' + std::to_string(s.normal.bottom) + '\n';
     }
     return out;
 }
@@ -248,8 +242,7 @@ win::Result<win::Ok, FileError> save_positions(win::Platform& p, const std::vect
         auto placement = p.get_window_placement(h);
         if (!placement) continue;
         const auto& pl = placement.value();
-        const SavedPosition saved{from_hwnd(h),    pid, pl.show_cmd, pl.normal_left, pl.normal_top, pl.normal_right,
-                                  pl.normal_bottom};
+        const SavedPosition saved{from_hwnd(h), pid, pl.show_cmd, pl.normal};
         if (line != line_of.end()) {
             entries[line->second] = saved;
         } else {
@@ -303,8 +296,8 @@ win::Result<RestoreCounts, FileError> restore_positions(win::Platform& p) {
             ++counts.gone;
         } else if (failure[i]) {
             ++counts.failed;
-            p.write_err("Could not restore window " + win::format_hwnd(to_hwnd(entries[i].hwnd)) + ": " + *failure[i] +
-                        "\n");
+            p.write_err(win::failure_line("Could not restore window " + win::format_hwnd(to_hwnd(entries[i].hwnd)),
+                                          *failure[i]));
         } else {
             ++counts.restored;
         }
@@ -324,6 +317,4 @@ std::string restored_text(const RestoreCounts& c) {
            std::to_string(c.failed) + " failed.";
 }
 
-std::string file_error_text(const win::Error& e) { return e.message + " (os error " + std::to_string(e.code) + ")"; }
-
-}  // namespace layout
+}  // namespace restore

@@ -11,18 +11,14 @@
 #include "win/platform.h"
 #include "win/types.h"
 
-namespace layout {
+namespace restore {
 
 // One line of the untile file: "hwnd pid show_cmd left top right bottom".
 struct SavedPosition {
     std::int64_t hwnd = 0;
     std::uint32_t pid = 0;
     std::uint32_t show_cmd = 0;
-    // rcNormalPosition, given back unchanged.
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
+    win::Edges normal;  // rcNormalPosition, given back unchanged
     friend bool operator==(const SavedPosition&, const SavedPosition&) = default;
 };
 
@@ -66,7 +62,4 @@ win::Result<RestoreCounts, FileError> restore_positions(win::Platform& p);
 // `untile` and the daemon's stop line say it.
 std::string restored_text(const RestoreCounts& counts);
 
-// A failed file operation as messages show it: the text and " (os error N)".
-std::string file_error_text(const win::Error& e);
-
-}  // namespace layout
+}  // namespace restore
