@@ -15,8 +15,8 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 
-from harness import Daemon, TestWin  # noqa: E402
-from wine_env import WineDesktop, wait_for  # noqa: E402
+from harness import Daemon, TestWin, appearing_to_tiled  # noqa: E402
+from wine_env import WineDesktop  # noqa: E402
 
 
 def cpu_seconds(pid):
@@ -45,21 +45,9 @@ def main():
         daemon.wait_started()
 
         # Appearance to tiled: each new window goes next to the focused one.
-        samples = []
-        opened = []
-        for i in range(20):
-            started = time.monotonic()
-            h = tw.open("resizable", "Appearing %d" % i)
-            first = tw.rect(h)
-            wait_for(lambda: tw.rect(h) != first, timeout=10, interval=0.002)
-            samples.append(time.monotonic() - started)
-            opened.append(h)
-            if len(opened) > 2:  # keep the desktop at a few windows so each one fits
-                tw.close(opened.pop(0))
+        samples = appearing_to_tiled(tw)
         print("window appearing to tiled: median %.0f ms, min %.0f, max %.0f (20 windows)"
               % (statistics.median(samples) * 1000, min(samples) * 1000, max(samples) * 1000))
-        for h in opened:
-            tw.close(h)
 
         # Ten windows, then nothing happens.
         for i in range(10):

@@ -32,8 +32,8 @@ ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 
 import harness  # noqa: E402
-from harness import Daemon, TestWin  # noqa: E402
-from wine_env import WIN_BUILD, WineDesktop, wait_for  # noqa: E402
+from harness import Daemon, TestWin, appearing_to_tiled  # noqa: E402
+from wine_env import WIN_BUILD, WineDesktop  # noqa: E402
 
 BARE = WIN_BUILD / "quilt-bareenum.exe"
 PERIODIC_S = 3.0
@@ -204,18 +204,7 @@ def measure_latency(wine, quilts):
         try:
             daemon.wait_started()
             time.sleep(1)
-            samples = []
-            opened = []
-            for i in range(20):
-                started = time.monotonic()
-                h = tw.open("resizable", "Appearing %d" % i)
-                first = tw.rect(h)
-                wait_for(lambda: tw.rect(h) != first, timeout=10, interval=0.002)
-                samples.append(time.monotonic() - started)
-                opened.append(h)
-                if len(opened) > 2:  # a few windows, so that each new one fits
-                    tw.close(opened.pop(0))
-                time.sleep(0.2)
+            samples = appearing_to_tiled(tw, pause=0.2)
             print("  %s: median %.0f ms, min %.0f, max %.0f"
                   % (label, statistics.median(samples) * 1000, min(samples) * 1000, max(samples) * 1000))
         finally:

@@ -183,8 +183,9 @@ class Daemon {
     Daemon(const Daemon&) = delete;
     Daemon& operator=(const Daemon&) = delete;
     ~Daemon() {
-        // Thread timers are not owned by any window: they go by hand.
-        for (std::uintptr_t* id : {&timers_.hold, &timers_.release_poll, &g_state.debounce_timer}) {
+        // Thread timers are not owned by any window: they go by hand (quiet
+        // takes the periodic and debounce timers).
+        for (std::uintptr_t* id : {&timers_.hold, &timers_.release_poll}) {
             if (*id != 0) p_.kill_thread_timer(*id);
             *id = 0;
         }

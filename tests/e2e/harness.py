@@ -262,6 +262,27 @@ class _ProxyHandler(socketserver.StreamRequestHandler):
 # --- Keys, clicks, screenshots and probes -------------------------------------
 
 
+def appearing_to_tiled(tw, count=20, pause=0.0):
+    """Seconds from opening each of `count` windows to the running daemon's
+    first move of it. Only a few stay open at a time, so that each new one
+    fits; `pause` is left between two windows."""
+    samples = []
+    opened = []
+    for i in range(count):
+        started = time.monotonic()
+        h = tw.open("resizable", "Appearing %d" % i)
+        first = tw.rect(h)
+        wait_for(lambda: tw.rect(h) != first, timeout=10, interval=0.002)
+        samples.append(time.monotonic() - started)
+        opened.append(h)
+        if len(opened) > 2:
+            tw.close(opened.pop(0))
+        time.sleep(pause)
+    for h in opened:
+        tw.close(h)
+    return samples
+
+
 def start_keylog(tw, hwnd):
     assert tw.ask("keylog " + hwnd) == "logging"
 
