@@ -39,7 +39,7 @@ std::string usage_text() {
 }
 
 int command_list(win::Platform& p) {
-    p.write_out(format_window_table(win::enumerate_windows(p)));
+    p.write_out(format_window_table(win::enumerate_windows(p, win::MonitorsOf::None)));
     return 0;
 }
 
@@ -52,7 +52,7 @@ int command_plan(win::Platform& p) {
 namespace {
 
 // Every window waited for together; the frame of each that got there is read back.
-TileOutcome carry_out_moves(win::Platform& p, const std::vector<std::pair<win::Hwnd, win::Rect>>& moves) {
+TileOutcome carry_out_moves(win::Platform& p, const std::vector<win::MoveOrder>& moves) {
     TileOutcome outcome;
     for (const win::MoveResult& r : win::carry_out_moves(p, moves, win::MoveWait::Bounded)) {
         if (r.failure) {
@@ -69,9 +69,9 @@ TileOutcome carry_out_moves(win::Platform& p, const std::vector<std::pair<win::H
 int command_tile(win::Platform& p) {
     const std::vector<win::WindowInfo> windows = win::enumerate_windows(p);
     const std::vector<MonitorPlan> plans = build_plan(p, windows);
-    std::vector<std::pair<win::Hwnd, win::Rect>> moves;
+    std::vector<win::MoveOrder> moves;
     for (const auto& plan : plans) {
-        for (const auto& m : plan.moves) moves.emplace_back(m.window->hwnd, m.target_frame);
+        for (const auto& m : plan.moves) moves.push_back({m.window->hwnd, m.target_frame, win::sighting(*m.window)});
     }
     if (moves.empty()) {
         p.write_out("No windows to tile.\n");
@@ -80,7 +80,7 @@ int command_tile(win::Platform& p) {
 
     // Positions go to disk before the first move, so a crash can still be undone.
     std::vector<win::Hwnd> handles;
-    for (const auto& [h, target] : moves) handles.push_back(h);
+    for (const win::MoveOrder& m : moves) handles.push_back(m.hwnd);
     if (auto saved = restore::save_positions(p, handles); !saved) {
         const restore::FileError& e = saved.error();
         p.write_err(

@@ -23,14 +23,17 @@ const win::WindowInfo* find_info(const std::vector<win::WindowInfo>& windows, wi
     return nullptr;
 }
 
-// IsZoomed of every tiled window on a monitor that is still there.
-std::unordered_set<win::Hwnd> maximized_tiles(win::Platform& p, const layout::LayoutState& state,
+// Every tiled window on a monitor that is still there and that the
+// enumeration saw maximised. A leaf it did not see is not moved anyway.
+std::unordered_set<win::Hwnd> maximized_tiles(const std::vector<win::WindowInfo>& windows,
+                                              const layout::LayoutState& state,
                                               const std::vector<win::WorkArea>& monitors) {
     std::unordered_set<win::Hwnd> out;
     for (const auto& [key, tree] : state.trees) {
         if (!win::find_monitor(monitors, key.monitor)) continue;
         for (win::Hwnd h : layout::leaves(tree)) {
-            if (p.is_zoomed(h)) out.insert(h);
+            const win::WindowInfo* info = find_info(windows, h);
+            if (info && info->maximized) out.insert(h);
         }
     }
     return out;
@@ -87,7 +90,8 @@ Moves plan_moves(layout::LayoutState& state, const PassView& view) {
     return out;
 }
 
-Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
+Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves,
+                  const std::vector<win::WindowInfo>& windows) {
     set_focus_border(p, ctx.border, moves.border.has_value(), moves.border.value_or(win::Hwnd{}));
     Carried out;
     if (moves.moves.empty()) return out;
@@ -103,8 +107,11 @@ Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves) {
         return out;
     }
     ctx.save_failure_said = false;
-    std::vector<std::pair<win::Hwnd, win::Rect>> targets;
-    for (const auto& pl : moves.moves) targets.emplace_back(pl.hwnd, pl.rect);
+    std::vector<win::MoveOrder> targets;
+    for (const auto& pl : moves.moves) {
+        const win::WindowInfo* info = find_info(windows, pl.hwnd);
+        targets.push_back({pl.hwnd, pl.rect, info ? win::sighting(*info) : win::look_at(p, pl.hwnd)});
+    }
     for (const win::MoveResult& r : win::carry_out_moves(p, targets, win::MoveWait::None)) {
         if (r.failure) {
             // Left for the next pass: a window that answers again takes its tile then.
@@ -147,9 +154,9 @@ void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event)
 
     const win::Hwnd foreground = p.foreground_window();
     const std::unordered_set<win::Hwnd> maximized =
-        ctx.first_pass ? std::unordered_set<win::Hwnd>{} : maximized_tiles(p, ctx.state, monitors);
+        ctx.first_pass ? std::unordered_set<win::Hwnd>{} : maximized_tiles(windows, ctx.state, monitors);
     const PassView view{windows, monitors, foreground, win::Hwnd{ctx.shared.moving_window.load()}, maximized};
-    const Carried carried = carry_out(p, ctx, plan_moves(ctx.state, view));
+    const Carried carried = carry_out(p, ctx, plan_moves(ctx.state, view), windows);
     // Without a record a window is moved by the next pass, instead of being
     // taken as settled where it still is.
     for (win::Hwnd h : carried.unmoved) ctx.state.placed.erase(h);

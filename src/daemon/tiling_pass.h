@@ -83,7 +83,9 @@ struct Carried {
 
 // Sets the border, saves the old positions and asks each window to move,
 // without waiting for any of them: the next pass sees where they went.
-Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves);
+// `windows` is the enumeration the moves were planned from.
+Carried carry_out(win::Platform& p, DaemonContext& ctx, const Moves& moves,
+                  const std::vector<win::WindowInfo>& windows);
 
 void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event);
 

@@ -60,12 +60,12 @@ Decision classify(const WindowFacts& f) {
     return {Verdict::Float, Reason::NotResizable};
 }
 
-std::vector<WindowInfo> enumerate_windows(Platform& p) {
+std::vector<WindowInfo> enumerate_windows(Platform& p, MonitorsOf monitors) {
     WindowFactCache once;
-    return enumerate_windows(p, once);
+    return enumerate_windows(p, once, monitors);
 }
 
-std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache) {
+std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, MonitorsOf monitors) {
     std::vector<WindowInfo> out;
     // Rebuilt from what this enumeration sees, so a window that is gone is forgotten.
     WindowFactCache next;
@@ -80,7 +80,7 @@ std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache) {
         info.title = window_title(p, h);
         info.window_rect = window_rect(p, h);
         info.frame_rect = frame_rect(p, h).value_or(info.window_rect);
-        info.monitor = p.monitor_from_window(h, MonitorDefault::ToNearest);
+        info.maximized = (style & STYLE_MAXIMIZE) != 0;
         LearnedWindow learned = learn_window(p, cache, exes, h);
         info.class_name = learned.class_name;
         info.exe = learned.exe;
@@ -94,6 +94,9 @@ std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache) {
                           bool(p.get_owner(h)),
                           (style & STYLE_MINIMIZE) != 0};
         info.decision = classify(facts);
+        if (monitors == MonitorsOf::Tiles && info.decision.verdict == Verdict::Tile) {
+            info.monitor = p.monitor_from_window(h, MonitorDefault::ToNearest);
+        }
         info.cloaked = is_cloaked(p, h);
         out.push_back(std::move(info));
     }

@@ -9,6 +9,7 @@
 #include "win/platform.h"
 #include "win/types.h"
 #include "win/window_facts.h"
+#include "win/window_ops.h"
 
 namespace win {
 
@@ -60,14 +61,23 @@ struct WindowInfo {
     Rect window_rect;
     Rect frame_rect;  // the raw rectangle when no frame could be read
     bool cloaked = false;
+    bool maximized = false;  // what IsZoomed would have said: the style's bit
 };
 
+// How the enumeration saw the window, for a move planned from it.
+inline Sighting sighting(const WindowInfo& w) { return {w.window_rect, w.frame_rect, w.maximized}; }
+
+// Whose monitor an enumeration asks. Only a window that tiles is laid out on
+// one, and a report names none; asking costs as much as several other facts.
+enum class MonitorsOf { Tiles, None };
+
 // Every visible top-level window, topmost first. Without a cache of its
-// own, an enumeration still asks each process's executable only once.
-std::vector<WindowInfo> enumerate_windows(Platform& p);
+// own, an enumeration still asks each process's executable only once. A
+// window whose monitor was not asked has none.
+std::vector<WindowInfo> enumerate_windows(Platform& p, MonitorsOf monitors = MonitorsOf::Tiles);
 // The same, with the lasting facts kept in `cache` between calls; it ends up
 // holding only the windows this call saw.
-std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache);
+std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, MonitorsOf monitors = MonitorsOf::Tiles);
 
 // The verdict every report and the plan use: a cloaked window (on another
 // virtual desktop, say) is ignored unless it was ignored for its program.

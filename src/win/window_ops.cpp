@@ -60,27 +60,30 @@ std::vector<bool> wait_for_answers(Platform& p, std::size_t count, const std::fu
     }
 }
 
-Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target) {
+Sighting look_at(Platform& p, Hwnd h) {
+    const Rect window = window_rect(p, h);
+    return {window, frame_rect(p, h).value_or(window), p.is_zoomed(h)};
+}
+
+Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target, const Sighting& seen) {
     if (p.is_hung(h)) return not_responding();
-    if (p.is_zoomed(h)) {
+    if (seen.maximized) {
         p.show_window_async(h, SHOW_NOACTIVATE);  // a window that is gone shows at the next ask
         return MoveAsked::Restoring;
     }
-    const Rect window = window_rect(p, h);
-    std::int32_t dx = 0, dy = 0, dw = 0, dh = 0;
-    if (auto frame = frame_rect(p, h)) {
-        dx = window.left - frame->left;
-        dy = window.top - frame->top;
-        dw = window.width - frame->width;
-        dh = window.height - frame->height;
-    }
-    auto moved = p.set_window_pos(h, target.left + dx, target.top + dy, target.width + dw, target.height + dh,
-                                  POS_NOZORDER | POS_NOACTIVATE | POS_ASYNC);
+    const Rect& window = seen.window;
+    const Rect& frame = seen.frame;
+    auto moved =
+        p.set_window_pos(h, target.left + window.left - frame.left, target.top + window.top - frame.top,
+                         target.width + window.width - frame.width, target.height + window.height - frame.height,
+                         POS_NOZORDER | POS_NOACTIVATE | POS_ASYNC);
     if (!moved) return moved.error();
     return MoveAsked::Moving;
 }
 
-std::vector<MoveResult> carry_out_moves(Platform& p, const std::vector<std::pair<Hwnd, Rect>>& moves, MoveWait wait) {
+Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target) { return ask_move(p, h, target, look_at(p, h)); }
+
+std::vector<MoveResult> carry_out_moves(Platform& p, const std::vector<MoveOrder>& moves, MoveWait wait) {
     std::vector<MoveResult> results;
     // Of the windows asked, while waiting: where each is to go and where it was before the ask.
     struct Asked {
@@ -89,15 +92,14 @@ std::vector<MoveResult> carry_out_moves(Platform& p, const std::vector<std::pair
         Rect before;
     };
     std::vector<Asked> asked;
-    for (const auto& [h, target] : moves) {
-        const Rect before = wait == MoveWait::Bounded ? visible_frame(p, h) : Rect{};
-        auto r = ask_move(p, h, target);
-        MoveResult result{h, std::nullopt, false};
+    for (const MoveOrder& m : moves) {
+        auto r = ask_move(p, m.hwnd, m.target, m.seen);
+        MoveResult result{m.hwnd, std::nullopt, false};
         if (!r) {
             result.failure = r.error();
         } else {
             result.restoring = r.value() == MoveAsked::Restoring;
-            if (wait == MoveWait::Bounded) asked.push_back({results.size(), target, before});
+            if (wait == MoveWait::Bounded) asked.push_back({results.size(), m.target, m.seen.frame});
         }
         results.push_back(std::move(result));
     }

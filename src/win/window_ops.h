@@ -49,14 +49,27 @@ enum class MoveAsked {
     Restoring,  // it was maximised: only the restore is on its way
 };
 
+// How a window stood when it was last looked at: what a move needs to know
+// of it besides where it is to go.
+struct Sighting {
+    Rect window;  // the raw rectangle, invisible borders included
+    Rect frame;   // the visible frame; the raw rectangle where there is none
+    bool maximized = false;
+};
+// Looks now.
+Sighting look_at(Platform& p, Hwnd h);
+
 // Asks a window to put its visible frame on `target` without waiting for the
 // window's thread, which may not be reading its messages: the move is posted
 // (SWP_ASYNCWINDOWPOS) and the window carries it out when it gets round to
 // it, with the invisible resize borders added back. A maximised window is only
 // asked to restore itself (without activation), because its borders are
 // known only once it has; the move is then for a later ask. A window the
-// system calls hung is not asked at all.
-Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target);
+// system calls hung is not asked at all. `seen` is how the window stood when
+// the move was planned, so that a pass does not ask every window again what
+// its enumeration just read.
+Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target, const Sighting& seen);
+Result<MoveAsked> ask_move(Platform& p, Hwnd h, const Rect& target);  // looks at the window first
 
 // Whether carry_out_moves waits for the windows to get there: `tile` reports
 // where each one went; the daemon's next pass sees it.
@@ -78,7 +91,12 @@ struct MoveResult {
 // out of the maximised state. A window is there once its frame is on the
 // target or has changed at all (a window that cannot take its exact tile
 // takes the nearest it can in one step).
-std::vector<MoveResult> carry_out_moves(Platform& p, const std::vector<std::pair<Hwnd, Rect>>& moves, MoveWait wait);
+struct MoveOrder {
+    Hwnd hwnd;
+    Rect target;
+    Sighting seen;  // as the enumeration that planned the move saw the window
+};
+std::vector<MoveResult> carry_out_moves(Platform& p, const std::vector<MoveOrder>& moves, MoveWait wait);
 
 bool key_is_down(Platform& p, std::uint16_t vk);
 bool win_key_is_down(Platform& p);

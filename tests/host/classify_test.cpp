@@ -94,7 +94,7 @@ TEST(EffectiveDecision, CloakingIgnoresEverythingButIgnoredApps) {
 
 TEST(EnumerateWindows, GathersFactsInZOrderAndSkipsInvisibleWindows) {
     sim::Desktop d;
-    const auto primary = d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
+    d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
     const auto second = d.add_monitor({1920, 0, 1280, 1024}, {1920, 0, 1280, 1024});
     d.add_process(100, u"C:\\Program Files\\App\\app.exe");
     d.add_process(200, u"C:\\windows\\system32\\NOTEPAD.EXE");
@@ -131,7 +131,7 @@ TEST(EnumerateWindows, GathersFactsInZOrderAndSkipsInvisibleWindows) {
     EXPECT_TRUE(list[1].cloaked);
     EXPECT_EQ(list[1].frame_rect, list[1].window_rect);
     EXPECT_EQ(win::effective_decision(list[1]), (Decision{Verdict::Ignore, Reason::IgnoredApp}));
-    EXPECT_EQ(list[1].monitor, primary);
+    EXPECT_EQ(list[1].monitor, win::Hmonitor{});  // only a window that tiles is laid out on one
 
     EXPECT_EQ(list[2].hwnd, h_bottom);
     EXPECT_EQ(list[2].title, "Bottom \xc3\xa9");
@@ -140,6 +140,11 @@ TEST(EnumerateWindows, GathersFactsInZOrderAndSkipsInvisibleWindows) {
     EXPECT_EQ(list[2].window_rect, (win::Rect{2000, 10, 800, 600}));
     EXPECT_EQ(list[2].frame_rect, (win::Rect{2007, 10, 786, 593}));
     EXPECT_EQ(list[2].decision, (Decision{Verdict::Tile, Reason::None}));
+    // A report asks no monitor and is otherwise the same.
+    const auto report = win::enumerate_windows(d, win::MonitorsOf::None);
+    ASSERT_EQ(report.size(), 3u);
+    EXPECT_EQ(report[2].monitor, win::Hmonitor{});
+    EXPECT_EQ(report[2].frame_rect, list[2].frame_rect);
 }
 
 TEST(EnumerateWindows, MinimizedWindowTilesAgainOnceRestored) {

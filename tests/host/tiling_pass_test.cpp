@@ -176,6 +176,25 @@ TEST(PeriodicPass, GoesOnToTheFullPassOnlyWhenTheDesktopChanged) {
     }
 }
 
+// Between the debounce and the last move the pass is all there is: it moves
+// each window from what its enumeration read, and asks nothing again.
+TEST_F(Daemon, APassMovesWindowsFromWhatItsEnumerationRead) {
+    const auto a = open();
+    pass();
+    const auto b = open();
+    const auto c = open({50, 60, 700, 500});
+    d.show_window(c, win::SHOW_MAXIMIZED);
+    const auto rects = d.rect_reads, zooms = d.zoom_reads;
+    const auto moves = d.moves.size();
+    pass();
+    EXPECT_EQ(d.rect_reads - rects, 3u);  // once each, in the enumeration
+    EXPECT_EQ(d.zoom_reads, zooms);
+    EXPECT_EQ(d.moves.size() - moves, 2u);  // a and b; c stays maximised as the user made it
+    EXPECT_EQ(d.frame_of(a), (Rect{8, 8, 948, 1024}));
+    EXPECT_EQ(d.frame_of(b), (Rect{964, 524, 948, 508}));  // below the tile c keeps
+    EXPECT_TRUE(d.window(c).maximized);
+}
+
 TEST_F(Daemon, MaximizedWindowsAreTiledOnTheFirstPassOnly) {
     const auto a = open();
     d.show_window(a, win::SHOW_MAXIMIZED);

@@ -170,6 +170,7 @@ bool Desktop::is_iconic(win::Hwnd h) {
 }
 
 bool Desktop::is_zoomed(win::Hwnd h) {
+    ++zoom_reads;
     auto* w = find(h);
     return w && w->maximized;
 }
@@ -180,6 +181,7 @@ bool Desktop::is_hung(win::Hwnd h) {
 }
 
 std::optional<win::Rect> Desktop::get_window_rect(win::Hwnd h) {
+    ++rect_reads;
     auto* w = find(h);
     if (!w) return std::nullopt;
     return w->rect;

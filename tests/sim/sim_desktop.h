@@ -103,6 +103,8 @@ class Desktop : public win::Platform {
     std::vector<std::string> waited_on;
     std::uint32_t process_queries = 0;  // query_process_image calls
     std::uint32_t owner_reads = 0;      // get_owner calls: one a window in each full enumeration
+    std::uint32_t rect_reads = 0;       // get_window_rect calls
+    std::uint32_t zoom_reads = 0;       // is_zoomed calls
     std::string out;
     std::string err;
 
