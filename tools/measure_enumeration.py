@@ -11,9 +11,13 @@ the same desktop, so that the machine's speed and load cancel out:
 - the daemon's CPU per periodic pass (every 3 s) against one bare
   enumeration, at 20 and 100 windows, in process CPU and with the window
   server's share; and its idle CPU in per cent of one core;
-- window shown to window tiled: median of 20.
+- window shown to window tiled: median of 20;
+- the daemon's pass after an event, from its start to its last move (the
+  part of the latency that is not the debounce), with 20 windows open: median
+  of 20 passes after a window opened and 20 after it closed. It is timed by
+  quilt-probe-pass.exe from the same build as each quilt.exe.
 
-    /usr/bin/python3 tools/measure_enumeration.py [--quilt PATH]... [--idle-seconds 60] [--runs 15] [--only list|daemon|latency]
+    /usr/bin/python3 tools/measure_enumeration.py [--quilt PATH]... [--idle-seconds 60] [--runs 15] [--only list|daemon|latency|pass]
 
 Each --quilt (default build/win/quilt.exe) is measured in turn in the same
 Wine session, so an older build can be set beside the new one.
@@ -212,12 +216,62 @@ def measure_latency(wine, quilts):
             tw.quit()
 
 
+def timed_pass(probe):
+    probe.stdin.write(b"pass\n")
+    probe.stdin.flush()
+    while True:
+        line = probe.stdout.readline().decode()
+        assert line, "the pass probe ended"
+        if line.startswith("pass "):
+            return int(line.split()[1]) / 1e6
+
+
+def measure_pass(wine, quilts, count=20):
+    print("== the daemon's pass after an event, start to last move (20 windows open; median of %d)" % count)
+    windows = Windows(wine)
+    try:
+        windows.grow_to(20)
+        tw = TestWin(wine)
+        for label, exe in quilts:
+            probe_exe = Path(exe).parent / "quilt-probe-pass.exe"
+            if not probe_exe.exists():
+                print("  %s: no quilt-probe-pass.exe beside it" % label)
+                continue
+            probe = wine.popen([str(probe_exe)], stdin=subprocess.PIPE,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            try:
+                for _ in range(3):  # tiled, settled, quiet
+                    timed_pass(probe)
+                    time.sleep(0.3)
+                opened, closed = [], []
+                for i in range(count):
+                    h = tw.open("resizable", "Appearing %d" % i)
+                    time.sleep(0.1)
+                    opened.append(timed_pass(probe))
+                    time.sleep(0.2)
+                    timed_pass(probe)  # the moved windows settle
+                    tw.close(h)
+                    time.sleep(0.1)
+                    closed.append(timed_pass(probe))
+                    time.sleep(0.2)
+                    timed_pass(probe)
+                print("  %s: after a window opened %.1f ms (min %.1f), after one closed %.1f ms (min %.1f)"
+                      % (label, statistics.median(opened) * 1000, min(opened) * 1000,
+                         statistics.median(closed) * 1000, min(closed) * 1000))
+            finally:
+                probe.stdin.close()
+                probe.wait(30)
+        tw.quit()
+    finally:
+        windows.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--quilt", action="append", type=Path)
     parser.add_argument("--idle-seconds", type=float, default=60)
     parser.add_argument("--runs", type=int, default=15)
-    parser.add_argument("--only", choices=["list", "daemon", "latency"])
+    parser.add_argument("--only", choices=["list", "daemon", "latency", "pass"])
     args = parser.parse_args()
     quilts = [(str(q), q.resolve()) for q in (args.quilt or [WIN_BUILD / "quilt.exe"])]
     print("load average at start: %s" % " ".join("%.2f" % v for v in os.getloadavg()))
@@ -225,6 +279,8 @@ def main():
     try:
         if args.only in (None, "latency"):
             measure_latency(wine, quilts)
+        if args.only in (None, "pass"):
+            measure_pass(wine, quilts)
         if args.only in (None, "list"):
             measure_list(wine, quilts, args.runs)
         if args.only in (None, "daemon"):

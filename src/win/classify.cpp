@@ -70,6 +70,7 @@ std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, M
     // Rebuilt from what this enumeration sees, so a window that is gone is forgotten.
     WindowFactCache next;
     ExeNames exes;
+    std::optional<std::vector<WorkArea>> screens;  // asked once, for the first window that tiles
     for (Hwnd h : p.enum_windows()) {
         // A top-level window's parent is the desktop, so IsWindowVisible is
         // its own WS_VISIBLE, and the style is needed anyway.
@@ -95,7 +96,11 @@ std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, M
                           (style & STYLE_MINIMIZE) != 0};
         info.decision = classify(facts);
         if (monitors == MonitorsOf::Tiles && info.decision.verdict == Verdict::Tile) {
-            info.monitor = p.monitor_from_window(h, MonitorDefault::ToNearest);
+            // MonitorFromWindow costs several trips to the server; the
+            // rectangle read above settles it for nearly every window.
+            if (!screens) screens = p.enum_monitors();
+            const auto settled = monitor_overlapped_most(info.window_rect, *screens);
+            info.monitor = settled ? *settled : p.monitor_from_window(h, MonitorDefault::ToNearest);
         }
         info.cloaked = is_cloaked(p, h);
         out.push_back(std::move(info));

@@ -86,6 +86,11 @@ struct WorkArea {
 // The monitor with this handle; nothing when it is not in the list.
 const WorkArea* find_monitor(const std::vector<WorkArea>& monitors, Hmonitor handle);
 
+// The monitor the system gives a window with this raw rectangle, where the
+// rectangle alone settles it: the one it overlaps most, no other as much.
+// Nothing when it overlaps none, or two alike: only the system can say then.
+std::optional<Hmonitor> monitor_overlapped_most(const Rect& window, const std::vector<WorkArea>& monitors);
+
 // Why an operation failed, so that callers test a kind rather than a code.
 enum class ErrorKind {
     System,         // the system said why: `code` is its last-error code or HRESULT

@@ -147,6 +147,37 @@ TEST(EnumerateWindows, GathersFactsInZOrderAndSkipsInvisibleWindows) {
     EXPECT_EQ(report[2].frame_rect, list[2].frame_rect);
 }
 
+// The enumeration works a window's monitor out from its rectangle and asks
+// the system only where the rectangle does not settle it; either way the
+// answer must be the system's.
+TEST(EnumerateWindows, AWindowsMonitorIsTheSystemsAnswer) {
+    struct Case {
+        const char* name;
+        win::Rect rect;
+        bool asked;
+    };
+    const Case cases[] = {
+        {"inside the left monitor", {100, 100, 800, 600}, false},
+        {"mostly on the right one", {1700, 100, 800, 600}, false},
+        {"on both alike", {1520, 100, 800, 600}, true},
+        {"on neither", {-3000, 100, 800, 600}, true},
+        {"no size", {100, 100, 0, 0}, true},
+        {"taller than the left one", {0, -50, 1920, 1180}, false},
+    };
+    for (const auto& c : cases) {
+        sim::Desktop d;
+        d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
+        d.add_monitor({1920, 0, 1280, 1024}, {1920, 0, 1280, 1024}, false);
+        sim::Window w;
+        w.rect = c.rect;
+        const auto h = d.add_window(w);
+        const auto got = win::enumerate_windows(d);
+        EXPECT_EQ(d.monitor_asks, c.asked ? 1u : 0u) << c.name;
+        ASSERT_EQ(got.size(), 1u) << c.name;
+        EXPECT_EQ(got[0].monitor, d.monitor_from_window(h, win::MonitorDefault::ToNearest)) << c.name;
+    }
+}
+
 TEST(EnumerateWindows, MinimizedWindowTilesAgainOnceRestored) {
     sim::Desktop d;
     d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);

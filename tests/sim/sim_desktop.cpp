@@ -200,6 +200,7 @@ win::Result<std::uint32_t> Desktop::dwm_cloaked(win::Hwnd h) {
 }
 
 win::Hmonitor Desktop::monitor_from_window(win::Hwnd h, win::MonitorDefault fallback) {
+    ++monitor_asks;
     auto* w = find(h);
     const win::WorkArea* best = nullptr;
     std::int64_t best_overlap = 0;

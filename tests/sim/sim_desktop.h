@@ -105,6 +105,7 @@ class Desktop : public win::Platform {
     std::uint32_t owner_reads = 0;      // get_owner calls: one a window in each full enumeration
     std::uint32_t rect_reads = 0;       // get_window_rect calls
     std::uint32_t zoom_reads = 0;       // is_zoomed calls
+    std::uint32_t monitor_asks = 0;     // monitor_from_window calls
     std::string out;
     std::string err;
 
