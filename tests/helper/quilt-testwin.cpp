@@ -10,6 +10,11 @@
 //   state 0xHWND         -> "state visible=V iconic=I zoomed=Z"
 //   close 0xHWND         -> "closed"
 //   move 0xHWND X Y W H  -> "moved" (SetWindowPos from the window's own process)
+//   appear TITLE         -> "hwnd 0x..." for a new resizable window, then unasked
+//                           "tiled 0xHWND MS" (or "tiled 0xHWND none" after 10 s): the
+//                           milliseconds from its ShowWindow to its rectangle first
+//                           changing, watched by a thread of its own every
+//                           millisecond, so that no round trip of the test is in it
 //   lock PATH            -> "locked" or "error N": opens the file with no sharing until quit
 //   hung 0xHWND          -> "hung 0" or "hung 1" (IsHungAppWindow)
 //   hang MS              -> "hanging", then the window thread stops pumping for MS ms
@@ -230,7 +235,7 @@ LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, msg, wp, lp);
 }
 
-HWND open_window(const std::string& kind, const std::wstring& title) {
+HWND open_window(const std::string& kind, const std::wstring& title, LARGE_INTEGER* shown_at = nullptr) {
     DWORD style = WS_OVERLAPPEDWINDOW;
     DWORD ex_style = 0;
     HWND owner = nullptr;
@@ -256,10 +261,32 @@ HWND open_window(const std::string& kind, const std::wstring& title) {
         SetWindowPos(h, nullptr, 0, 0, std::max<LONG>(640, min_size.x), std::max<LONG>(480, min_size.y),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    if (shown_at) QueryPerformanceCounter(shown_at);
     ShowWindow(h, show);
     UpdateWindow(h);
     if (!g_first) g_first = h;
     return h;
+}
+
+void watch_first_move(HWND h, RECT shown, LARGE_INTEGER shown_at) {
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    for (;;) {
+        RECT r;
+        QueryPerformanceCounter(&now);
+        const double ms = static_cast<double>(now.QuadPart - shown_at.QuadPart) * 1000.0 / frequency.QuadPart;
+        if (GetWindowRect(h, &r) && !EqualRect(&r, &shown)) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.1f", ms);
+            reply("tiled " + hex(h) + " " + text);
+            return;
+        }
+        if (ms > 10000) {
+            reply("tiled " + hex(h) + " none");
+            return;
+        }
+        Sleep(1);
+    }
 }
 
 void run_command(const std::string& line) {
@@ -272,6 +299,13 @@ void run_command(const std::string& line) {
         const std::string title = cut == std::string::npos ? std::string() : rest.substr(cut + 1);
         HWND h = open_window(kind, from_utf8(title));
         reply(h ? "hwnd " + hex(h) : "error " + std::to_string(GetLastError()));
+    } else if (verb == "appear") {
+        LARGE_INTEGER shown_at;
+        HWND h = open_window("resizable", from_utf8(rest), &shown_at);
+        RECT shown{};
+        if (h) GetWindowRect(h, &shown);
+        reply(h ? "hwnd " + hex(h) : "error " + std::to_string(GetLastError()));
+        if (h) std::thread(watch_first_move, h, shown, shown_at).detach();
     } else if (verb == "rect") {
         RECT r;
         if (GetWindowRect(parse_hwnd(rest), &r)) {
