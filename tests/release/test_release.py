@@ -75,6 +75,8 @@ def test_two_runs_give_one_archive_with_its_checksum(runs):
         assert archive.testzip() is None
         assert archive.namelist() == ["quilt.exe"] + DOCUMENTS
         assert archive.read("quilt.exe") == built_exe
+        # What a user downloads stays small; a new static dependency shows here first.
+        assert len(built_exe) < 500 * 1024, len(built_exe)
         for name in DOCUMENTS:
             assert archive.read(name) == (ROOT / name).read_bytes(), name
 
