@@ -1,5 +1,7 @@
 // The command lines that the probes read: all of standard input, one command
-// a line (a final "\r" dropped, empty lines skipped), arguments split at tabs.
+// a line (a final "\r" dropped, empty lines skipped), arguments split at tabs;
+// or, for a probe that answers each line before the next is written, a line
+// at a time.
 #pragma once
 
 #include <windows.h>
@@ -33,4 +35,17 @@ void for_each_command(Run run) {
         if (!line.empty()) run(line);
         start = end + 1;
     }
+}
+
+// The next line of standard input without its "\r\n"; false once it has ended.
+inline bool read_line(std::string& line) {
+    line.clear();
+    char c;
+    DWORD got = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
+        if (c == '\r') continue;
+        if (c == '\n') return true;
+        line.push_back(c);
+    }
+    return !line.empty();
 }

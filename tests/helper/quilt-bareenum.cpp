@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "probe_commands.h"
+
 namespace {
 
 void print_line(const char* text) {
@@ -59,18 +61,6 @@ int enumerate_once() {
         DwmGetWindowAttribute(h, DWMWA_CLOAKED, &cloaked, sizeof cloaked);
     }
     return visible;
-}
-
-bool read_line(std::string& line) {
-    line.clear();
-    char c;
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
-        if (c == '\r') continue;
-        if (c == '\n') return true;
-        line.push_back(c);
-    }
-    return !line.empty();
 }
 
 }  // namespace

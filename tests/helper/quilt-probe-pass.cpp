@@ -8,23 +8,10 @@
 #include <string>
 
 #include "daemon/tiling_pass.h"
+#include "probe_commands.h"
 #include "win/platform_win32.h"
 
-namespace {
-
-bool read_line(std::string& line) {
-    line.clear();
-    char c;
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
-        if (c == '\r') continue;
-        if (c == '\n') return true;
-        line.push_back(c);
-    }
-    return !line.empty();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static win::Win32Platform platform;
