@@ -63,13 +63,20 @@ def test_actions_raise_what_windows_raises(scene, events, kind, actions, expecte
     assert {e[1] for e in events.events()} == {h}
 
 
-def test_clicking_a_window_brings_it_to_the_foreground(wine, scene, events):
+def a_focused_beside_b(scene, events):
+    """Two windows side by side, the left one (a) in the foreground; b's
+    events start from here."""
     win = scene.testwin()
     a = win.open("resizable", "Events A")
     b = win.open("resizable", "Events B")
     win.move(b, 1000, 150, 640, 480)
     win.focus(a)
     events.wait_event("foreground", a)
+    return win, a, b
+
+
+def test_clicking_a_window_brings_it_to_the_foreground(wine, scene, events):
+    win, a, b = a_focused_beside_b(scene, events)
     click(wine, 1320, 400)
     events.wait_event("foreground", b)
     assert names(events, b) == ["show", "foreground"]
@@ -106,12 +113,7 @@ def test_a_drag_raises_move_size_start_then_end(wine, scene, events, where, star
 
 
 def test_dragging_an_inactive_window_activates_it_before_the_move(wine, scene, events):
-    win = scene.testwin()
-    a = win.open("resizable", "Events A")
-    b = win.open("resizable", "Events B")
-    win.move(b, 1000, 150, 640, 480)
-    win.focus(a)
-    events.wait_event("foreground", a)
+    win, a, b = a_focused_beside_b(scene, events)
     x, y = title_bar(win.rect(b))
     drag(wine, x, y, x - 200, y + 100)
     events.wait_event("movesizeend", b)

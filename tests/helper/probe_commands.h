@@ -49,3 +49,13 @@ inline bool read_line(std::string& line) {
     }
     return !line.empty();
 }
+
+// Reads standard input to its end, then ends that thread's message loop:
+// closing the pipe is how the tests stop a probe that only listens.
+inline void wait_for_end_of_input(DWORD thread) {
+    char c;
+    DWORD got = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
+    }
+    PostThreadMessageW(thread, WM_QUIT, 0, 0);
+}

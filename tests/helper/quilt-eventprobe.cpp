@@ -11,6 +11,7 @@
 #include <cstring>
 #include <thread>
 #include <vector>
+#include "probe_commands.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ void CALLBACK on_event(HWINEVENTHOOK, DWORD event, HWND h, LONG object, LONG chi
                   static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(h)), static_cast<long>(object),
                   static_cast<long>(child), static_cast<unsigned long>(GetTickCount() - time));
     print_line(line);
-}
-
-void wait_for_end_of_input(DWORD thread) {
-    char c;
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
-    }
-    PostThreadMessageW(thread, WM_QUIT, 0, 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "daemon/daemon_state.h"
 #include "daemon/keyboard_hook_win32.h"
+#include "probe_commands.h"
 #include "win/platform_win32.h"
 
 namespace {
@@ -29,20 +30,11 @@ void say(const std::string& line) {
 
 void read_commands(quilt_daemon::DaemonState* state) {
     std::string line;
-    char c;
-    DWORD got = 0;
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
-        if (c == '\r') continue;
-        if (c != '\n') {
-            line.push_back(c);
-            continue;
-        }
+    while (read_line(line)) {
         if (line == "overlay 1" || line == "overlay 0") {
             state->overlay_visible.store(line == "overlay 1");
             say(line);
         }
-        line.clear();
     }
     PostThreadMessageW(state->main_thread_id, MSG_END, 0, 0);
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include "probe_commands.h"
 
 namespace {
 
@@ -27,14 +28,6 @@ LRESULT CALLBACK on_key(int code, WPARAM wp, LPARAM lp) {
         print_line(line);
     }
     return CallNextHookEx(nullptr, code, wp, lp);
-}
-
-void wait_for_end_of_input(DWORD thread) {
-    char c;
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
-    }
-    PostThreadMessageW(thread, WM_QUIT, 0, 0);
 }
 
 }  // namespace

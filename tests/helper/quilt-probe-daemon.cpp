@@ -11,22 +11,14 @@
 #include <thread>
 
 #include "daemon/daemon_win32.h"
+#include "probe_commands.h"
 #include "win/platform_win32.h"
 
 namespace {
 
 void wait_for_stop(DWORD main_thread) {
     std::string line;
-    char c;
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
-        if (c == '\r') continue;
-        if (c != '\n') {
-            line.push_back(c);
-            continue;
-        }
-        if (line == "stop") break;
-        line.clear();
+    while (read_line(line) && line != "stop") {
     }
     PostThreadMessageW(main_thread, WM_QUIT, 0, 0);
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "daemon/virtual_desktops.h"
+#include "probe_commands.h"
 #include "win/platform_win32.h"
 
 namespace {
@@ -28,17 +29,6 @@ class ProbePlatform : public win::Win32Platform {
         }
     }
 };
-
-bool read_line(std::string& line) {
-    line.clear();
-    char c;
-    DWORD got = 0;
-    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &c, 1, &got, nullptr) && got == 1) {
-        if (c == '\n') return true;
-        if (c != '\r') line.push_back(c);
-    }
-    return !line.empty();
-}
 
 }  // namespace
 

@@ -51,6 +51,7 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include "probe_commands.h"
 
 namespace {
 
@@ -353,18 +354,8 @@ void run_command(const std::string& line) {
 // window thread, which owns the windows.
 void read_commands() {
     std::string line;
-    char c;
-    DWORD got = 0;
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    while (ReadFile(in, &c, 1, &got, nullptr) && got == 1) {
-        if (c == '\r') continue;
-        if (c != '\n') {
-            line.push_back(c);
-            continue;
-        }
-        auto* copy = new std::string(line);
-        PostMessageW(g_commands, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(copy));
-        line.clear();
+    while (read_line(line)) {
+        PostMessageW(g_commands, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string(line)));
     }
     PostMessageW(g_commands, MSG_COMMAND, 0, reinterpret_cast<LPARAM>(new std::string("quit")));
 }

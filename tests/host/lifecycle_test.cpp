@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "daemon/lifecycle.h"
+#include "pass_rig.h"
 #include "sim_desktop.h"
 
 namespace {
@@ -45,11 +46,8 @@ TEST(Lifecycle, EventsGoToTheirSinksAndEverythingElseToTheLayout) {
     sim::Desktop d;
     d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
     d.add_window({});
-    layout::LayoutState state;
-    FocusBorder border;
-    DaemonState shared;
-    bool first_pass = true;
-    DaemonContext ctx{state, border, first_pass, shared};
+    PassRig rig;
+    DaemonContext& ctx = rig.ctx;
     std::vector<std::string> seen;
     EventSinks sinks{[&] { seen.push_back("show"); }, [&] { seen.push_back("hide"); },
                      [&] { seen.push_back("launcher"); }, [&] { seen.push_back("stop"); }};
@@ -59,11 +57,11 @@ TEST(Lifecycle, EventsGoToTheirSinksAndEverythingElseToTheLayout) {
     handle_event(d, ctx, sinks, DaemonEvent::shortcut(action(ActionTag::ToggleLauncher)));
     EXPECT_EQ(seen, (std::vector<std::string>{"show", "hide", "launcher"}));
     EXPECT_TRUE(d.moves.empty());
-    EXPECT_TRUE(first_pass);
+    EXPECT_TRUE(rig.first_pass);
 
     handle_event(d, ctx, sinks, DaemonEvent::retile());
     EXPECT_EQ(d.moves.size(), 1u);
-    EXPECT_FALSE(first_pass);
+    EXPECT_FALSE(rig.first_pass);
 
     // Without its windows the daemon simply has nothing to show, and the
     // layout is not touched either.
@@ -83,11 +81,8 @@ TEST(Lifecycle, ASessionEndPutsWindowsBackOnceAndACancelledOneTilesAgain) {
     d.add_monitor({0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true);
     const win::Hwnd a = d.add_window({});
     const win::Hwnd b = d.add_window({});
-    layout::LayoutState state;
-    FocusBorder border;
-    DaemonState shared;
-    bool first_pass = true;
-    DaemonContext ctx{state, border, first_pass, shared};
+    PassRig rig;
+    DaemonContext& ctx = rig.ctx;
     std::vector<std::string> seen;
     const StopSteps steps{[&] { seen.push_back("quiet"); }, [&] { seen.push_back("listen"); },
                           [&] { seen.push_back("tray " + std::to_string(d.out.size())); }};
@@ -120,23 +115,22 @@ TEST(Lifecycle, ASessionEndPutsWindowsBackOnceAndACancelledOneTilesAgain) {
     put_windows_back(d, ctx, steps);
     const std::size_t written = d.out.size();
     EXPECT_EQ(finish_stop(d, ctx, steps), 0);  // WM_ENDSESSION(TRUE)
-    EXPECT_TRUE(shared.shutdown_done.load());
+    EXPECT_TRUE(rig.shared.shutdown_done.load());
     EXPECT_EQ(finish_stop(d, ctx, steps), 0);  // the loop's end after it
     EXPECT_EQ(d.out.size(), written);
     EXPECT_EQ(seen, (std::vector<std::string>{"quiet", "listen", "quiet", "tray " + std::to_string(written)}));
     EXPECT_EQ(rects(), own);
 
     // The plain stop: the icon goes, then the windows come back.
-    layout::LayoutState again;
-    DaemonState shared_again;
-    DaemonContext plain{again, border, first_pass, shared_again};
+    PassRig again;
+    DaemonContext& plain = again.ctx;
     handle_event(d, plain, {}, DaemonEvent::retile());
     seen.clear();
     d.out.clear();
     EXPECT_EQ(finish_stop(d, plain, steps), 0);
     EXPECT_EQ(seen, (std::vector<std::string>{"quiet", "tray 0"}));
     EXPECT_EQ(d.out, stopped);
-    EXPECT_TRUE(shared_again.shutdown_done.load());
+    EXPECT_TRUE(again.shared.shutdown_done.load());
 
     // A stop asked for while the windows are back still reaches its sink.
     int stops = 0;

@@ -4,6 +4,7 @@
 
 #include "daemon/tiling_pass.h"
 #include "layout/actions.h"
+#include "pass_rig.h"
 #include "sim_desktop.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST(PlanMoves, ASecondPassWithNothingNewMovesNothingAndTheBorderFollowsTheFocus
 }
 
 // A desktop with the daemon's whole context, as run_daemon keeps it.
-class Daemon : public ::testing::Test {
+class Daemon : public ::testing::Test, protected PassRig {
   protected:
     void SetUp() override {
         d.env["LOCALAPPDATA"] = "C:\\Users\\u\\AppData\\Local";
@@ -120,11 +121,6 @@ class Daemon : public ::testing::Test {
 
     sim::Desktop d;
     win::Hmonitor left;
-    layout::LayoutState state;
-    quilt_daemon::FocusBorder border;
-    quilt_daemon::DaemonState shared;
-    bool first_pass = true;
-    quilt_daemon::DaemonContext ctx{state, border, first_pass, shared};
 };
 
 // After a quiet pass, a periodic one runs in full only when its glance shows
@@ -159,19 +155,15 @@ TEST(PeriodicPass, GoesOnToTheFullPassOnlyWhenTheDesktopChanged) {
         const auto hidden = d.add_window(hidden_window);
         const auto a = d.add_window({});
         d.foreground = d.add_window({});
-        layout::LayoutState state;
-        quilt_daemon::FocusBorder border;
-        quilt_daemon::DaemonState shared;
-        bool first_pass = true;
-        quilt_daemon::DaemonContext ctx{state, border, first_pass, shared};
+        PassRig rig;
         // The first pass moves the windows, the next one finds them settled.
-        quilt_daemon::tiling_pass(d, ctx, DaemonEvent::retile());
-        quilt_daemon::tiling_pass(d, ctx, DaemonEvent::periodic_retile());
+        quilt_daemon::tiling_pass(d, rig.ctx, DaemonEvent::retile());
+        quilt_daemon::tiling_pass(d, rig.ctx, DaemonEvent::periodic_retile());
         ASSERT_EQ(d.moves.size(), 2u) << c.name;
 
         c.change(d, a, hidden);
         const auto reads = d.owner_reads;
-        quilt_daemon::tiling_pass(d, ctx, DaemonEvent::periodic_retile());
+        quilt_daemon::tiling_pass(d, rig.ctx, DaemonEvent::periodic_retile());
         EXPECT_EQ(d.owner_reads != reads, c.full) << c.name;
     }
 }
