@@ -64,7 +64,7 @@ void BM_OneShotPlan(benchmark::State& bench) {
     }
     for (auto _ : bench) {
         const auto windows = win::enumerate_windows(d);
-        const std::string report = cli::format_plan(cli::build_plan(d, windows));
+        const std::string report = cli::format_plan(cli::build_plan(win::enumerate_monitors(d), windows));
         benchmark::DoNotOptimize(report);
     }
 }

@@ -39,13 +39,16 @@ std::string usage_text() {
 }
 
 int command_list(win::Platform& p) {
-    p.write_out(format_window_table(win::enumerate_windows(p, win::MonitorsOf::None)));
+    win::WindowFactCache once;
+    p.write_out(format_window_table(win::enumerate_windows(p, once, nullptr)));
     return 0;
 }
 
 int command_plan(win::Platform& p) {
-    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p);
-    p.write_out(format_plan(build_plan(p, windows)));
+    const std::vector<win::WorkArea> monitors = win::enumerate_monitors(p);
+    win::WindowFactCache once;
+    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p, once, &monitors);
+    p.write_out(format_plan(build_plan(monitors, windows)));
     return 0;
 }
 
@@ -67,8 +70,10 @@ TileOutcome carry_out_moves(win::Platform& p, const std::vector<win::MoveOrder>&
 }  // namespace
 
 int command_tile(win::Platform& p) {
-    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p);
-    const std::vector<MonitorPlan> plans = build_plan(p, windows);
+    const std::vector<win::WorkArea> monitors = win::enumerate_monitors(p);
+    win::WindowFactCache once;
+    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p, once, &monitors);
+    const std::vector<MonitorPlan> plans = build_plan(monitors, windows);
     std::vector<win::MoveOrder> moves;
     for (const auto& plan : plans) {
         for (const auto& m : plan.moves) moves.push_back({m.window->hwnd, m.target_frame, win::sighting(*m.window)});

@@ -35,8 +35,8 @@ std::string move_status(const PlannedMove& m, const TileOutcome& outcome) {
 
 }  // namespace
 
-std::vector<MonitorPlan> build_plan(win::Platform& p, const std::vector<win::WindowInfo>& windows) {
-    const std::vector<win::WorkArea> monitors = win::enumerate_monitors(p);
+std::vector<MonitorPlan> build_plan(const std::vector<win::WorkArea>& monitors,
+                                    const std::vector<win::WindowInfo>& windows) {
     const std::vector<layout::TileEntry> entries = layout::plan_entries(windows);
     layout::LayoutState state;
     layout::sync(state, monitors, entries);

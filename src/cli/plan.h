@@ -25,7 +25,9 @@ struct MonitorPlan {
 };
 
 // One entry per monitor, in enumeration order. Moves nothing, writes nothing.
-std::vector<MonitorPlan> build_plan(win::Platform& p, const std::vector<win::WindowInfo>& windows);
+// `windows` is an enumeration on these `monitors`.
+std::vector<MonitorPlan> build_plan(const std::vector<win::WorkArea>& monitors,
+                                    const std::vector<win::WindowInfo>& windows);
 
 std::string format_monitor_header(const MonitorPlan& plan);
 std::string format_plan(const std::vector<MonitorPlan>& plans);

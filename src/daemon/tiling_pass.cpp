@@ -136,8 +136,8 @@ void tiling_pass(win::Platform& p, DaemonContext& ctx, const DaemonEvent& event)
     using Kind = DaemonEvent::Kind;
     if (event.periodic && nothing_changed(p, ctx.watch, win::Hwnd{ctx.shared.moving_window.load()})) return;
     const bool first = ctx.first_pass;
-    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p, ctx.facts);
     const std::vector<win::WorkArea> monitors = win::enumerate_monitors(p);
+    const std::vector<win::WindowInfo> windows = win::enumerate_windows(p, ctx.facts, &monitors);
     std::vector<layout::TileEntry> entries = daemon_entries(p, windows, monitors, ctx.state);
 
     if (event.kind == Kind::Drop) layout::handle_drop(ctx.state, monitors, entries, event.window, {event.x, event.y});

@@ -60,17 +60,21 @@ Decision classify(const WindowFacts& f) {
     return {Verdict::Float, Reason::NotResizable};
 }
 
-std::vector<WindowInfo> enumerate_windows(Platform& p, MonitorsOf monitors) {
+std::vector<WindowInfo> enumerate_windows(Platform& p) {
     WindowFactCache once;
-    return enumerate_windows(p, once, monitors);
+    return enumerate_windows(p, once);
 }
 
-std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, MonitorsOf monitors) {
+std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache) {
+    const std::vector<WorkArea> monitors = enumerate_monitors(p);
+    return enumerate_windows(p, cache, &monitors);
+}
+
+std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, const std::vector<WorkArea>* monitors) {
     std::vector<WindowInfo> out;
     // Rebuilt from what this enumeration sees, so a window that is gone is forgotten.
     WindowFactCache next;
     ExeNames exes;
-    std::optional<std::vector<WorkArea>> screens;  // asked once, for the first window that tiles
     for (Hwnd h : p.enum_windows()) {
         // A top-level window's parent is the desktop, so IsWindowVisible is
         // its own WS_VISIBLE, and the style is needed anyway.
@@ -95,11 +99,10 @@ std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, M
                           bool(p.get_owner(h)),
                           (style & STYLE_MINIMIZE) != 0};
         info.decision = classify(facts);
-        if (monitors == MonitorsOf::Tiles && info.decision.verdict == Verdict::Tile) {
+        if (monitors && info.decision.verdict == Verdict::Tile) {
             // MonitorFromWindow costs several trips to the server; the
             // rectangle read above settles it for nearly every window.
-            if (!screens) screens = p.enum_monitors();
-            const auto settled = monitor_overlapped_most(info.window_rect, *screens);
+            const auto settled = monitor_overlapped_most(info.window_rect, *monitors);
             info.monitor = settled ? *settled : p.monitor_from_window(h, MonitorDefault::ToNearest);
         }
         info.cloaked = is_cloaked(p, h);

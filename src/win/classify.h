@@ -67,17 +67,17 @@ struct WindowInfo {
 // How the enumeration saw the window, for a move planned from it.
 inline Sighting sighting(const WindowInfo& w) { return {w.window_rect, w.frame_rect, w.maximized}; }
 
-// Whose monitor an enumeration asks. Only a window that tiles is laid out on
-// one, and a report names none; asking costs as much as several other facts.
-enum class MonitorsOf { Tiles, None };
-
-// Every visible top-level window, topmost first. Without a cache of its
-// own, an enumeration still asks each process's executable only once. A
-// window whose monitor was not asked has none.
-std::vector<WindowInfo> enumerate_windows(Platform& p, MonitorsOf monitors = MonitorsOf::Tiles);
+// Every visible top-level window, topmost first, and for each window that
+// tiles the monitor it is on (only those are laid out on one). Without a
+// cache of its own, an enumeration still asks each process's executable only
+// once. These two ask the system for its monitors themselves.
+std::vector<WindowInfo> enumerate_windows(Platform& p);
 // The same, with the lasting facts kept in `cache` between calls; it ends up
 // holding only the windows this call saw.
-std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, MonitorsOf monitors = MonitorsOf::Tiles);
+std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache);
+// The same on monitors the caller has already asked for, so that one pass
+// asks once; with none (a report names no monitor) no window is given one.
+std::vector<WindowInfo> enumerate_windows(Platform& p, WindowFactCache& cache, const std::vector<WorkArea>* monitors);
 
 // The verdict every report and the plan use: a cloaked window (on another
 // virtual desktop, say) is ignored unless it was ignored for its program.

@@ -141,7 +141,8 @@ TEST(EnumerateWindows, GathersFactsInZOrderAndSkipsInvisibleWindows) {
     EXPECT_EQ(list[2].frame_rect, (win::Rect{2007, 10, 786, 593}));
     EXPECT_EQ(list[2].decision, (Decision{Verdict::Tile, Reason::None}));
     // A report asks no monitor and is otherwise the same.
-    const auto report = win::enumerate_windows(d, win::MonitorsOf::None);
+    win::WindowFactCache once;
+    const auto report = win::enumerate_windows(d, once, nullptr);
     ASSERT_EQ(report.size(), 3u);
     EXPECT_EQ(report[2].monitor, win::Hmonitor{});
     EXPECT_EQ(report[2].frame_rect, list[2].frame_rect);

@@ -70,7 +70,7 @@ TEST_F(OneShot, PlanPrintsEveryMonitorAndWhereEachWindowWouldGo) {
 
 TEST_F(OneShot, BuildPlanRefersToTheSnapshotAndCountsWindowsWithoutRoom) {
     const auto windows = win::enumerate_windows(d);
-    const auto plans = cli::build_plan(d, windows);
+    const auto plans = cli::build_plan(win::enumerate_monitors(d), windows);
     ASSERT_EQ(plans.size(), 2u);
     EXPECT_EQ(plans[0].label, "Monitor 1 (primary)");
     EXPECT_TRUE(plans[0].moves.empty());
